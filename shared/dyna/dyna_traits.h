@@ -1,0 +1,93 @@
+// Element kinds of the dynamic-array family. A member differs
+// from its siblings only in its traits: the element type, the fields the
+// kind adds to its container, and how an element is made, cleared and
+// released. Every traits struct has the same shape:
+//
+//   using Element = ...;            // what one slot holds
+//   using Fields = ...;             // base class of the container: its extra
+//                                   //   fields (Owns for objects), or none
+//   static constexpr bool kRawAccess;  // DataPointer exposes element 0
+//   static Element Fresh();          // a new slot on growth
+//   static void Clear(Element&, const Fields&);    // ClearMem of one slot
+//   static void Release(Element&, const Fields&);  // a slot dropped on shrink
+//
+// The persistence change (module build) adds two more to each:
+//   static void Encode(const Element&, const Fields&);  // write its words
+//   static void Decode(Element&, const Fields&);        // read into the slot
+// and TDynaStore::Save/Load (dyna_store.h) loop over the elements with them,
+// once for the whole family, two-dimensional members included.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <type_traits>
+
+#include "shared/zok_object.h"
+
+// Fields of a kind that adds nothing to its container.
+struct TNoDynaFields {};
+
+// Fields of an object array: whether it frees the objects it drops.
+struct TOwnsField {
+  bool Owns = false;
+};
+
+// 8-bit (std::string) and UTF-16 (std::u16string) strings. A dropped or
+// cleared string gives its memory back; new slots are empty strings.
+template <class S>
+struct TStringTraits {
+  using Element = S;
+  using Fields = TNoDynaFields;
+  static constexpr bool kRawAccess = false;
+  static Element Fresh() { return Element(); }
+  static void Clear(Element& e, const Fields&) { Element().swap(e); }
+  static void Release(Element& e, const Fields&) { Element().swap(e); }
+};
+
+// Plain values: numbers, pointers, 32-bit booleans and trivially copyable
+// records. New and cleared slots are zero.
+template <class T>
+struct TPlainTraits {
+  static_assert(std::is_trivially_copyable_v<T>);
+  using Element = T;
+  using Fields = TNoDynaFields;
+  static constexpr bool kRawAccess = true;
+  static Element Fresh() { return Element{}; }
+  static void Clear(Element& e, const Fields&) { e = Element{}; }
+  static void Release(Element&, const Fields&) {}
+};
+
+// The 32-bit boolean: an int32_t like TAOI's, but its own kind, so that the
+// type registry and the encoders can tell the two apart.
+struct TBool32Traits : TPlainTraits<int32_t> {};
+
+// References to objects of T (TObject or a class derived from it). Slots
+// are nil when new; dropped and cleared objects are freed when Owns is set.
+template <class T>
+struct TObjectTraits {
+  using Element = T*;
+  using Fields = TOwnsField;
+  static constexpr bool kRawAccess = true;
+  static Element Fresh() { return nullptr; }
+  static void Clear(Element& e, const Fields& f) { Release(e, f); }
+  static void Release(Element& e, const Fields& f) {
+    static_assert(std::is_base_of_v<TObject, T>, "object arrays hold TObject descendants");
+    if (f.Owns && e != nullptr) delete e;
+    e = nullptr;
+  }
+};
+
+// Rows of a two-dimensional member: always owned, created on growth,
+// freed on shrink; clearing a row clears its elements and keeps it.
+template <class Row>
+struct TRowTraits {
+  using Element = Row*;
+  using Fields = TNoDynaFields;
+  static constexpr bool kRawAccess = false;
+  static Element Fresh() { return new Row(); }
+  static void Clear(Element& e, const Fields&) { e->ClearMem(); }
+  static void Release(Element& e, const Fields&) {
+    delete e;
+    e = nullptr;
+  }
+};
