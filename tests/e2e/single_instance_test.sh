@@ -17,7 +17,7 @@ second=$!
 wait_exit $second 20
 [ "$EXIT_CODE" = 1 ] || fail "second instance exited with $EXIT_CODE, expected 1"
 [ "$(md5sum LOG)" = "$before" ] || fail "second instance changed the first one's LOG"
-grep -q "Zokwerk" second.err || fail "second instance showed no final report: $(cat second.err)"
+grep -q "Zokwerk is already running" second.err || fail "second instance showed no final report: $(cat second.err)"
 kill -0 $first || fail "first instance died"
 
 kill -KILL $first

@@ -12,20 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace {
 
 // A fresh temporary directory per test, removed afterwards.
 class FileList : public testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/zok_file_list_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = std::string(tmpl) + "/";
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
+  void SetUp() override { dir_ = temp_.Path(); }
 
   // A file of size bytes, modified at seconds + nanoseconds since the epoch.
   void Write(const std::string& name, int64_t seconds, long nanoseconds = 0,
@@ -49,6 +43,7 @@ class FileList : public testing::Test {
     return names;
   }
 
+  TempDir temp_;
   std::string dir_;
 };
 

@@ -19,6 +19,7 @@
 #include "host/messages/log.h"
 #include "host/messages/utf16_text_file.h"
 #include "shared/text_codes.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -53,9 +54,7 @@ std::u16string AllEntries(const std::vector<std::string>& languages,
 class MessageContainer : public testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/zok_texts_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    base_ = std::string(tmpl) + "/";
+    base_ = temp_.Path();
     folder_ = base_ + "zok/text/";
     std::filesystem::create_directories(folder_);
     saved_host_ = Host();
@@ -65,8 +64,6 @@ class MessageContainer : public testing::Test {
     g_config = nullptr;
     Host() = saved_host_;
     ResetLogStateForTests();
-    std::error_code ignored;
-    std::filesystem::remove_all(base_, ignored);
   }
 
   // UTF-16 little-endian with byte-order mark, modified at the given second.
@@ -107,6 +104,7 @@ class MessageContainer : public testing::Test {
     return {};
   }
 
+  TempDir temp_;
   std::string base_;
   std::string folder_;
   THostGlobals saved_host_;

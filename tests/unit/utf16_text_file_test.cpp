@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace {
 
 using Lines = std::vector<std::u16string>;
@@ -58,15 +60,7 @@ TEST(Utf16Lines, FollowTheLineRules) {
 
 class Utf16TextFile : public testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/zok_utf16_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = std::string(tmpl) + "/";
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
+  void SetUp() override { dir_ = temp_.Path(); }
 
   std::string Write(const std::string& name, const std::string& bytes) const {
     const std::string path = dir_ + name;
@@ -76,6 +70,7 @@ class Utf16TextFile : public testing::Test {
     return path;
   }
 
+  TempDir temp_;
   std::string dir_;
 };
 
