@@ -18,6 +18,7 @@ struct THostGlobals {
   std::string program_name;       // file name without extension, upper case
   std::string program_file_stem;  // file name without extension, case as on disk
   std::string working_directory;  // absolute, ends with '/'
+  std::string launch_directory;   // the current directory the host was started in
   std::string base_path;          // absolute directories, end with '/'
   std::string session_path;
   std::string save_path;

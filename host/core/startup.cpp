@@ -1,7 +1,10 @@
 #include "host/core/startup.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
+#include <vector>
 
 #include "host/config/config_manager.h"
 #include "host/core/build_info.h"
@@ -10,11 +13,17 @@
 #include "host/core/globals.h"
 #include "host/core/main_loop.h"
 #include "host/core/paths.h"
+#include "host/display/zok_window.h"
+#include "host/files/cl_file_io.h"
+#include "host/files/timer.h"
 #include "host/messages/console_lines.h"
 #include "host/messages/log.h"
 #include "host/messages/message_container.h"
+#include "host/modules/cl_module.h"
 #include "host/platform/clock.h"
+#include "host/platform/fault_guard.h"
 #include "host/platform/file_system.h"
+#include "host/platform/gl_window.h"
 #include "host/platform/instance_lock.h"
 #include "host/platform/quit_signal.h"
 #include "shared/text_codes.h"
@@ -29,7 +38,21 @@ struct HostObjects {
   std::unique_ptr<TConfigManager> config;
   std::unique_ptr<TMessageContainer> messages;
   std::unique_ptr<TConsole> console;
+  std::vector<std::string> arguments;  // after the program name
+  TZOKWindow* window = nullptr;        // owned by the engine object stack
 };
+
+// A fault outside any module call is a host failure like an exception.
+class EHostFault : public std::runtime_error {
+ public:
+  explicit EHostFault(int signal_number) : std::runtime_error(platform::FaultName(signal_number)) {}
+};
+
+template <typename F>
+void RunFaultGuarded(F&& body) {
+  const int fault = platform::RunGuarded(body);
+  if (fault != 0) throw EHostFault(fault);
+}
 
 double DaysSince(double start_days) {
   return platform::LocalNowDays() - start_days;
@@ -83,6 +106,7 @@ void FirstStage(HostObjects& objects) {
   host.start_tick = platform::TickMs();
   host.start_mono_ns = platform::MonotonicNs();
 
+  host.launch_directory = platform::CurrentDirectory();
   const std::string exe = platform::OwnExecutablePath();
   const std::string file_name = FileNamePart(exe);
   host.program_file_stem = file_name.substr(0, file_name.rfind('.'));
@@ -118,6 +142,8 @@ void SecondStage(HostObjects& objects) {
   }
 
   ClearLastError();
+  StartHostTimer();
+  SetZokFileStampSource(HostRunStamp);
   std::string error;
   platform::ChangeDirectory(host.program_directory, error);
   const std::string version =
@@ -129,11 +155,25 @@ void SecondStage(HostObjects& objects) {
   g_config->AttachConfigFiles();
   LogOsVersion();
   std::srand(platform::TickMs());
-  (void)objects;
+
+  VerboseLog("Creating the display/input manager...");
+  // A window that fails half-way is freed here; only a whole one joins
+  // the engine object stack.
+  auto window = std::make_unique<TZOKWindow>();
+  window->Create();
+  objects.window = window.get();
+  objects.engine_stack->Push(window.release());
+
+  VerboseLog("Loading the module...");
+  g_module = new TModule(objects.arguments);
+  objects.engine_stack->Push(g_module);
 }
 
 void Shutdown(HostObjects& objects) {
   objects.engine_stack->DestroyAll();
+  g_module = nullptr;
+  objects.window = nullptr;
+  platform::QuitVideo();
   try {
     AddLog(GetMessageText(MI_ZOK_TITLE) + u" final shutdown:");
   } catch (...) {
@@ -147,10 +187,14 @@ void Shutdown(HostObjects& objects) {
 
 }  // namespace
 
-int RunHost(int, char**) {
+int RunHost(int argc, char** argv) {
   // A quit request during start-up still gets an orderly shutdown.
   platform::InstallQuitSignals();
+  // A host fault outside any guard must not leave the display in a
+  // full-screen mode.
+  platform::InstallFaultHandlers(platform::RestoreDesktopModeNow);
   HostObjects objects;
+  objects.arguments.assign(argv + std::min(argc, 1), argv + argc);
   try {
     FirstStage(objects);
   } catch (const std::exception& e) {
@@ -160,7 +204,7 @@ int RunHost(int, char**) {
   }
 
   try {
-    SecondStage(objects);
+    RunFaultGuarded([&] { SecondStage(objects); });
   } catch (...) {
     Host().alive = false;
     RecordFailure([] { FatalError(MI_DIED_INITIALIZING, {"ZOK"}); });
@@ -170,7 +214,7 @@ int RunHost(int, char**) {
     try {
       VerboseLog("ZOK initialization took %0 seconds. Entering the main loop.",
                  {FormatElapsedSeconds(DaysSince(Host().start_time))});
-      MainLoop();
+      RunFaultGuarded([&] { MainLoop(*objects.window); });
       VerboseLog("...exited the main loop.");
     } catch (const EFake&) {
       RecordFailure([] { VerboseLog("WARNING: EFake caught. Closing the application."); });

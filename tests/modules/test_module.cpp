@@ -1,0 +1,98 @@
+// A module for the tests. It records what it receives into the file named
+// by ZOK_TEST_RECORD_FILE and crashes on request: ZOK_TEST_CRASH_AT names
+// the point ("init" or an event such as "Re_OnCycle"), ZOK_TEST_CRASH_KIND
+// the way (exception, null, divzero, abort, recursion, hostfatal).
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "module/runtime/host_functions.h"
+#include "module/runtime/module_entry.h"
+#include "module/runtime/module_hooks.h"
+
+#define ZOK_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+THostLookup g_real_lookup = nullptr;
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+void Record(const std::string& line) {
+  const std::string file = Environment("ZOK_TEST_RECORD_FILE");
+  if (file.empty()) return;
+  if (FILE* out = std::fopen(file.c_str(), "a")) {
+    std::fputs((line + "\n").c_str(), out);
+    std::fclose(out);
+  }
+}
+
+[[maybe_unused]] int32_t RecordingLookup(int32_t index, void** slot) {
+  Record("lookup " + std::to_string(index));
+  return g_real_lookup(index, slot);
+}
+
+// Recursion without end, on purpose: the stack overflow is the test.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winfinite-recursion"
+__attribute__((noinline)) int Recurse(int depth) {
+  volatile char frame[512];
+  frame[0] = static_cast<char>(depth);
+  return Recurse(depth + 1) + frame[0];
+}
+#pragma GCC diagnostic pop
+
+void CrashIfAskedAt(const std::string& point) {
+  if (Environment("ZOK_TEST_CRASH_AT") != point) return;
+  const std::string kind = Environment("ZOK_TEST_CRASH_KIND");
+  Record("crash " + kind);
+  if (kind == "exception") throw std::runtime_error("the test module failed on purpose");
+  if (kind == "null") *static_cast<volatile int*>(nullptr) = 1;
+  if (kind == "divzero") {
+    // Both operands volatile: g++ turns 1 / x into a comparison otherwise.
+    volatile int one = 1;
+    volatile int zero = 0;
+    volatile int result = one / zero;
+    (void)result;
+  }
+  if (kind == "abort") std::abort();
+  if (kind == "recursion") Recurse(0);
+  if (kind == "hostfatal") host::FatalErrorText(u"The test module gave up.");
+}
+
+}  // namespace
+
+#ifndef ZOK_TEST_NO_SETCALLBACK
+ZOK_EXPORT void setcallback(THostLookup lookup) {
+  g_real_lookup = lookup;
+  ModuleSetCallback(&RecordingLookup);
+}
+#endif
+
+ZOK_EXPORT void zokmoduleinit(const char* module_path, const char* session_path,
+                              const char* save_path) {
+  Record("init");
+  ModuleInit(module_path, session_path, save_path);
+}
+
+ZOK_EXPORT int32_t sendmsg(int32_t code, int32_t a, int32_t b, int32_t c) {
+  return ModuleSendMessage(code, a, b, c);
+}
+
+void ModuleStart(const std::string& module_path, const std::string& session_path,
+                 const std::string& save_path) {
+  Record("start " + module_path + " " + session_path + " " + save_path);
+  CrashIfAskedAt("init");
+}
+
+int32_t ModuleMessageHandler(int32_t code, int32_t a, int32_t b, int32_t c) {
+  const std::string name = CbMessageName(code);
+  Record("event " + name + " " + std::to_string(a) + " " + std::to_string(b) + " " +
+         std::to_string(c));
+  CrashIfAskedAt(name);
+  return code == Re_OnResize || code == Re_OnType || code == Re_OnCreate ? 0 : 1;
+}
