@@ -16,6 +16,7 @@
 #include "host/display/zok_window.h"
 #include "host/files/cl_file_io.h"
 #include "host/files/timer.h"
+#include "host/images/cl_libpng.h"
 #include "host/messages/console_lines.h"
 #include "host/messages/log.h"
 #include "host/messages/message_container.h"
@@ -155,6 +156,8 @@ void SecondStage(HostObjects& objects) {
   g_config->AttachConfigFiles();
   LogOsVersion();
   std::srand(platform::TickMs());
+
+  objects.engine_stack->Push(new TLibPngLoader());
 
   VerboseLog("Creating the display/input manager...");
   // A window that fails half-way is freed here; only a whole one joins

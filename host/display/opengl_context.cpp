@@ -65,10 +65,10 @@ void TCLWindow::InitOpenGL() {
   VerboseLog("Calling wglCreateContext()...");
   VerboseLog("Context is %0 ", {static_cast<int32_t>(surface_->Id())});
 
-  // At start-up the mode was only recorded: the window takes it now.
-  if (fullscreen) SwitchVideoMode(width, height, refresh_rate);
   surface_->Show();
   surface_->Raise();
+  // At start-up the mode was only recorded: the shown window takes it now.
+  if (fullscreen) SwitchVideoMode(width, height, refresh_rate);
 
   const bool interval_set = surface_->SetSwapInterval(0);
   if (!interval_set) {

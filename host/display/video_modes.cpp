@@ -89,10 +89,12 @@ bool TCLWindow::SwitchVideoMode(int32_t w, int32_t h, int32_t rate) {
   request.bits_per_pixel = sixteen_bit ? 16 : (video_modes_.List(24).Find(w, h) >= 0 ? 24 : 32);
 
   if (!surface_) {
-    // Before the window exists the switch happens when it is made.
+    // Before the window exists the switch happens when it is shown; the
+    // rate chosen now is the one it will ask for.
     fullscreen = true;
     saved_fullscreen_width = w;
     saved_fullscreen_height = h;
+    refresh_rate = request.refresh_rate;
     return true;
   }
 

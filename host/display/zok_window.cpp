@@ -1,10 +1,13 @@
 #include "host/display/zok_window.h"
 
 #include "host/display/fallback_screen.h"
+#include "host/images/host_textures.h"
 #include "host/modules/cl_module.h"
 #include "shared/zok_protocol.h"
 
 void TZOKWindow::Destroy() {
+  // Texture names die with the context, so they go while it still exists.
+  if (WindowExists() && opengl_initialized) HostTextureRegistry().DeleteAllTextures();
   TCLWindow::Destroy();
 }
 
@@ -30,6 +33,7 @@ void TZOKWindow::OnType(char16_t character) {
 
 void TZOKWindow::OnCycle() {
   if (!g_module || !previous_active) return;
+  g_module->CheckRecompiled();
   const int32_t drawn = g_module->Dispatch(Re_OnCycle, 0, 0, 0);
   if (drawn == 0) DrawFallbackScreen(width, height);
   SwapTheBuffers();

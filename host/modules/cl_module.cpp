@@ -181,20 +181,6 @@ void TModule::Init() {
   }
 }
 
-template <typename F>
-void TModule::CallIntoModule(F&& call) {
-  ++call_depth_;
-  int fault = 0;
-  try {
-    fault = platform::RunGuarded(call);
-  } catch (...) {
-    --call_depth_;
-    throw;
-  }
-  --call_depth_;
-  if (fault != 0) throw EModuleFault(fault);
-}
-
 int32_t TModule::Dispatch(int32_t code, int32_t a, int32_t b, int32_t c) {
   if (code == Re_OnGetFocus || code == Re_OnLoseFocus || code == Re_OnCreate) return 0;
   if (loaded_) return Send(code, a, b, c);
@@ -247,10 +233,4 @@ void TModule::Unload() {
         "WARNING: \"%0\" is still mapped after unloading; a rebuilt module may not take its place.",
         {path});
   }
-}
-
-void TModule::ReloadModule() {
-  if (library_file_name_.empty() || loaded_) return;
-  crashed_ = false;
-  AttachAndInit();
 }

@@ -11,6 +11,7 @@
 
 #include "host/core/engine_object.h"
 #include "host/platform/dynamic_library.h"
+#include "host/platform/fault_guard.h"
 #include "shared/zok_protocol.h"
 
 // A hardware fault (bad pointer, division by zero, abort, stack overflow)
@@ -41,8 +42,14 @@ class TModule : public TEngineObject {
   int32_t Send(int32_t code, int32_t a, int32_t b, int32_t c);
   void Unload();
 
-  // Loads the current module library again (the retry of Space).
-  void ReloadModule();
+  // Every frame: a rebuilt library (new, stable, complete) is reloaded.
+  void CheckRecompiled();
+  // Swaps in the library file as it is now: the running module saves its
+  // session, the new one restores it. True when the new module runs or
+  // the file was not readable yet; false when the reload failed.
+  bool ReloadModule();
+  int32_t ReloadAttempts() const { return reload_attempts_; }
+  const std::u16string& LastFailureText() const { return last_failure_text_; }
 
   bool Loaded() const { return loaded_; }
   bool Crashed() const { return crashed_; }
@@ -65,8 +72,22 @@ class TModule : public TEngineObject {
   // Runs a call into module code: faults become EModuleFault, and the
   // depth of nested module calls is counted.
   template <typename F>
-  void CallIntoModule(F&& call);
+  void CallIntoModule(F&& call) {
+    ++call_depth_;
+    int fault = 0;
+    try {
+      fault = platform::RunGuarded(call);
+    } catch (...) {
+      --call_depth_;
+      throw;
+    }
+    --call_depth_;
+    if (fault != 0) throw EModuleFault(fault);
+  }
   void PutOutOfService();
+  bool ReadNewLibrary();
+  void WriteNewLibrary();
+  void LoadNewLibrary();
 
   std::vector<std::string> arguments_;
   std::string library_file_name_;
@@ -82,6 +103,19 @@ class TModule : public TEngineObject {
   int64_t loaded_file_time_ = 0;
   int32_t check_period_ = 0;
   int call_depth_ = 0;
+
+  // Hot reload.
+  bool reload_pending_ = false;
+  int32_t reload_attempts_ = 0;
+  int64_t failed_file_time_ = 0;
+  std::u16string last_failure_text_;
+  int64_t last_check_ms_ = 0;
+  std::string read_error_;
+  std::string reload_buffer_;
+  // The file as the previous check saw it: a file is taken only when a
+  // second look finds it unchanged, so a build still writing is left alone.
+  int64_t seen_file_time_ = -1;
+  int64_t seen_file_size_ = -1;
 };
 
 // The one module manager, for the window's event handlers and hot keys.

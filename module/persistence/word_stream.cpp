@@ -93,6 +93,39 @@ void TWordStream::SkipWords(int64_t count) {
   }
 }
 
+void TWordStream::WriteWords(const void* words, int32_t count) {
+  const auto* next = static_cast<const uint8_t*>(words);
+  while (count > 0) {
+    if (position_ == capacity_) {
+      position_ = 0;
+      io_.Write(capacity_ * kWordBytes);
+      TakeWriteBuffer();
+    }
+    const int32_t step = std::min(count, capacity_ - position_);
+    std::memcpy(buffer_ + position_ * kWordBytes, next, static_cast<size_t>(step) * kWordBytes);
+    position_ += step;
+    next += static_cast<size_t>(step) * kWordBytes;
+    count -= step;
+  }
+}
+
+void TWordStream::ReadWords(void* words, int32_t count) {
+  auto* next = static_cast<uint8_t*>(words);
+  while (count > 0) {
+    FetchIfChunkDone();
+    const int32_t step = std::min(count, capacity_ - position_);
+    std::memcpy(next, chunk_ + position_ * kWordBytes, static_cast<size_t>(step) * kWordBytes);
+    position_ += step;
+    next += static_cast<size_t>(step) * kWordBytes;
+    count -= step;
+  }
+}
+
+int64_t TWordStream::WordsLeft() const {
+  const int64_t after = io_.BytesAfterChunk();
+  return after < 0 ? -1 : capacity_ - position_ + after / kWordBytes;
+}
+
 void TWordStream::Close() {
   io_.End();
   buffer_ = nullptr;

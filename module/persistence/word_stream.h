@@ -53,6 +53,11 @@ class TWordStream {
   // The next word, left in place.
   uint32_t PeekWord();
   void SkipWords(int64_t count);
+  // Block copies of whole words between memory and the basket.
+  void WriteWords(const void* words, int32_t count);
+  void ReadWords(void* words, int32_t count);
+  // The words not yet read, where the basket tells; -1 when it does not.
+  int64_t WordsLeft() const;
 
   void Close();
 

@@ -1,6 +1,7 @@
 #include "module/runtime/module_entry.h"
 
 #include "module/gl/gl_binding.h"
+#include "module/persistence/type_registry.h"
 #include "module/runtime/floating_point.h"
 #include "module/runtime/host_functions.h"
 #include "module/runtime/module_globals.h"
@@ -43,7 +44,7 @@ void ModuleInit(const char* module_path, const char* session_path, const char* s
   module.debug_mode = host::IsDebugMode() != 0;
   module.russian = host::IsRussianLanguage() != 0;
 
-  // The persistence system's type registry starts here.
+  InitTypeRegistry();
   gl::BindGL();
 
   const std::string version =
@@ -51,7 +52,7 @@ void ModuleInit(const char* module_path, const char* session_path, const char* s
   ModuleAddLog(MI_VERSION_INFO, {kModuleTitle, version, kModuleBuildDate, kModuleBuildTime,
                                  kModuleCompiler, kModuleProcessor});
 
-  // The module's classes are registered with the persistence system here.
+  RegisterModuleClasses();
 
   module.module_path = module_path ? module_path : "";
   module.session_path = session_path ? session_path : "";

@@ -13,7 +13,7 @@ int32_t ModuleMessageHandler(int32_t code, int32_t, int32_t, int32_t) {
   switch (code) {
     case Re_OnCycle:
       if (!gl::Clear) return 0;
-      gl::ClearColor(0.12f, 0.42f, 0.30f, 1.0f);
+      gl::ClearColor(32 / 255.0f, 104 / 255.0f, 80 / 255.0f, 1.0f);
       gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
       return 1;
     case Re_OnResize:

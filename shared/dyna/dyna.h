@@ -57,10 +57,10 @@ class TDyna : public TObject {
     Resize(a);
   }
 #ifdef ZOK_MODULE_BUILD
-  // The persistence change (Parts 7.1, 8.5) adds here, in slot order:
-  //   virtual void Save() = 0;  // Length, then each element's encoding
-  //   virtual void Load() = 0;  // Resize(word), then decode each element
-  // and implements both once, in TDynaStore (dyna_store.h).
+  // Writes Length, then each element's encoding, to the basket.
+  virtual void Save() = 0;
+  // Reads a length and that many elements from the basket.
+  virtual void Load() = 0;
 #endif
   // Changes the element storage from Length to n elements. NewLength is n
   // and Length still holds the old length while it runs.

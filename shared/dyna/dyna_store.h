@@ -46,17 +46,23 @@ class TDynaStore : public TDyna, public Traits::Fields {
   }
 
 #ifdef ZOK_MODULE_BUILD
-  // The persistence change implements the family's Save and Load here:
-  //   void Save() override {
-  //     WriteWord(Length);
-  //     for (i < Length) Traits::Encode(data_[i], *this);
-  //   }
-  //   void Load() override {
-  //     Resize(ReadWord());  // creates fresh rows for two-dimensional members
-  //     for (i < Length) Traits::Decode(data_[i], *this);
-  //   }
-  // Rows encode as their own Save, so a two-dimensional member writes its
-  // row count and then each row, as stored baskets expect.
+  void Save() override {
+    DynaBasket().WriteWord(static_cast<uint32_t>(Length));
+    for (int32_t i = 0; i < Length; ++i) Traits::Encode(data_[i]);
+  }
+  // Rows load as their own Load, so a two-dimensional member reads its row
+  // count and then each row. The storage grows with the elements that
+  // really arrive, so a damaged length fails at the end of the data
+  // before it can ask for a huge block.
+  void Load() override {
+    const int32_t n = ReadStoredLength(Traits::kMinWords);
+    constexpr int32_t kFirstStep = 4096;
+    Resize(std::min(n, kFirstStep));
+    for (int32_t i = 0; i < n; ++i) {
+      if (i == Length) Resize(static_cast<int32_t>(std::min<int64_t>(n, int64_t{Length} * 2)));
+      Traits::Decode(data_[i]);
+    }
+  }
 #endif
 
  protected:

@@ -11,9 +11,10 @@
 //   static void Clear(Element&, const Fields&);    // ClearMem of one slot
 //   static void Release(Element&, const Fields&);  // a slot dropped on shrink
 //
-// The persistence change (module build) adds two more to each:
-//   static void Encode(const Element&, const Fields&);  // write its words
-//   static void Decode(Element&, const Fields&);        // read into the slot
+// The module build adds the basket encoding of one element:
+//   static constexpr int32_t kMinWords;  // the fewest words an element takes
+//   static void Encode(const Element&);  // write its words
+//   static void Decode(Element&);        // read into the slot
 // and TDynaStore::Save/Load (dyna_store.h) loop over the elements with them,
 // once for the whole family, two-dimensional members included.
 #pragma once
@@ -23,6 +24,10 @@
 #include <type_traits>
 
 #include "shared/zok_object.h"
+
+#ifdef ZOK_MODULE_BUILD
+#include "shared/dyna/dyna_basket.h"
+#endif
 
 // Fields of a kind that adds nothing to its container.
 struct TNoDynaFields {};
@@ -42,6 +47,23 @@ struct TStringTraits {
   static Element Fresh() { return Element(); }
   static void Clear(Element& e, const Fields&) { Element().swap(e); }
   static void Release(Element& e, const Fields&) { Element().swap(e); }
+#ifdef ZOK_MODULE_BUILD
+  static constexpr int32_t kMinWords = 1;
+  static void Encode(const Element& e) {
+    if constexpr (sizeof(typename S::value_type) == 1) {
+      DynaBasket().WriteString(e);
+    } else {
+      DynaBasket().WriteWideString(e);
+    }
+  }
+  static void Decode(Element& e) {
+    if constexpr (sizeof(typename S::value_type) == 1) {
+      e = DynaBasket().ReadString();
+    } else {
+      e = DynaBasket().ReadWideString();
+    }
+  }
+#endif
 };
 
 // Plain values: numbers, pointers, 32-bit booleans and trivially copyable
@@ -55,6 +77,13 @@ struct TPlainTraits {
   static Element Fresh() { return Element{}; }
   static void Clear(Element& e, const Fields&) { e = Element{}; }
   static void Release(Element&, const Fields&) {}
+#ifdef ZOK_MODULE_BUILD
+  // Values and records as their bytes, whole words of them.
+  static_assert(sizeof(T) % 4 == 0, "stored elements are whole words");
+  static constexpr int32_t kMinWords = sizeof(T) / 4;
+  static void Encode(const Element& e) { DynaBasket().WriteWords(&e, kMinWords); }
+  static void Decode(Element& e) { DynaBasket().ReadWords(&e, kMinWords); }
+#endif
 };
 
 // The 32-bit boolean: an int32_t like TAOI's, but its own kind, so that the
@@ -75,6 +104,15 @@ struct TObjectTraits {
     if (f.Owns && e != nullptr) delete e;
     e = nullptr;
   }
+#ifdef ZOK_MODULE_BUILD
+  static constexpr int32_t kMinWords = 1;
+  static void Encode(const Element& e) { EncodeElement(e); }
+  static void Decode(Element& e) {
+    auto* object = DecodeElement(static_cast<T*>(nullptr));
+    e = dynamic_cast<T*>(object);
+    if (object != nullptr && e == nullptr) DynaCorrupt("An array element is of a foreign class.");
+  }
+#endif
 };
 
 // Rows of a two-dimensional member: always owned, created on growth,
@@ -90,4 +128,9 @@ struct TRowTraits {
     delete e;
     e = nullptr;
   }
+#ifdef ZOK_MODULE_BUILD
+  static constexpr int32_t kMinWords = 1;
+  static void Encode(const Element& e) { e->Save(); }
+  static void Decode(Element& e) { e->Load(); }
+#endif
 };

@@ -22,15 +22,27 @@ log_text() {
   iconv -f UTF-16LE -t UTF-8 "$1" | sed 's/^\xEF\xBB\xBF//' | tr -d '\r'
 }
 
+# log_has FILE TEXT: the log holds TEXT. (Reading it whole first: grep -q
+# quitting early would break the pipe under pipefail.)
+log_has() {
+  local text
+  text=$(log_text "$1")
+  grep -qF -- "$2" <<<"$text"
+}
+
 # wait_for_log FILE TEXT [SECONDS]: waits until the log holds TEXT.
 wait_for_log() {
   local file=$1 text=$2 limit=${3:-20} i
   for ((i = 0; i < limit * 10; i++)); do
-    if log_text "$file" | grep -qF -- "$text"; then return 0; fi
+    if log_has "$file" "$text"; then return 0; fi
     sleep 0.1
   done
   echo "--- log ---" >&2
   log_text "$file" >&2
+  if [ -f host.err ]; then
+    echo "--- standard error ---" >&2
+    cat host.err >&2
+  fi
   fail "log never showed: $text"
 }
 
@@ -48,4 +60,72 @@ wait_exit() {
   done
   kill -KILL "$pid" 2>/dev/null || true
   fail "process $pid did not end within $limit s"
+}
+
+# start_xvfb: starts an X server of its own for this test and exports
+# DISPLAY; it is stopped when the test's shell exits.
+start_xvfb() {
+  local number
+  for _ in 1 2 3 4 5; do
+    number=$((200 + RANDOM % 600))
+    [ -e "/tmp/.X11-unix/X$number" ] && continue
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 50); do
+      if xdpyinfo -display ":$number" >/dev/null 2>&1; then
+        export DISPLAY=":$number"
+        return 0
+      fi
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+  done
+  fail "Xvfb did not start"
+}
+
+# start_xorg_dummy: an X server that can really switch video modes (the
+# dummy driver, with the modes of xorg-dummy.conf); exports DISPLAY.
+start_xorg_dummy() {
+  local number
+  for _ in 1 2 3 4 5; do
+    number=$((200 + RANDOM % 600))
+    [ -e "/tmp/.X11-unix/X$number" ] && continue
+    Xorg ":$number" -config "$(dirname "${BASH_SOURCE[0]}")/xorg-dummy.conf" -noreset \
+      -nolisten tcp -logfile "/tmp/zok-xorg-$number.log" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+      if xdpyinfo -display ":$number" >/dev/null 2>&1; then
+        export DISPLAY=":$number"
+        return 0
+      fi
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+  done
+  fail "Xorg with the dummy driver did not start"
+}
+
+# The screen's size now, "WxH".
+screen_size() {
+  xdpyinfo | sed -n 's/.*dimensions: *\([0-9]*x[0-9]*\) pixels.*/\1/p'
+}
+
+stop_xvfb() {
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+}
+
+# pixel_at FILE X Y: the "r,g,b" of one pixel of a picture.
+pixel_at() {
+  convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 2p | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
+}
+
+# The host's window on the test's display.
+host_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --name '^ZOKHOST$' 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  fail "the host's window never appeared"
 }

@@ -5,7 +5,8 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 build=$1
 tree=$(make_tree "$build")
-trap 'kill -KILL ${host:-} 2>/dev/null || true; rm -rf "$tree"' EXIT
+start_xvfb
+trap 'stop_xvfb; kill -KILL ${host:-} 2>/dev/null || true; rm -rf "$tree"' EXIT
 cd "$tree"
 cp "$build/tests/modules/zok_test_module.so" modules/
 
@@ -16,7 +17,7 @@ wait_for_log LOG "Module zok_test_module.so crashed while handling Re_OnCycle."
 wait_for_log LOG "Entering the main loop"
 sleep 0.5
 kill -0 $host || fail "the host died with its module"
-log_text LOG | grep -q "Segmentation fault (SIGSEGV) in the module" || fail "the fault is not described"
+log_has LOG "Segmentation fault (SIGSEGV) in the module" || fail "the fault is not described"
 grep -q "crash null" record.txt || fail "the module never got to crash"
 
 kill -TERM $host

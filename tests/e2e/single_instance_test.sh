@@ -4,7 +4,8 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 tree=$(make_tree "$1")
-trap 'kill -KILL ${first:-} ${third:-} 2>/dev/null || true; rm -rf "$tree"' EXIT
+start_xvfb
+trap 'stop_xvfb; kill -KILL ${first:-} ${third:-} 2>/dev/null || true; rm -rf "$tree"' EXIT
 cd "$tree"
 
 ./zokhost 2>first.err &

@@ -29,5 +29,5 @@ died_line=$(grep -n "Failed to initialize ZOK." <<<"$report" | head -1 | cut -d:
 cause_line=$(grep -n "Cannot read the configuration file" <<<"$report" | head -1 | cut -d: -f1)
 [ -n "$died_line" ] && [ -n "$cause_line" ] || fail "second stage: report incomplete: $report"
 [ "$died_line" -lt "$cause_line" ] || fail "second stage: cause listed before the failed start"
-log_text LOG | grep -q "Zokwerk stops because of these errors" || fail "second stage: report not logged"
+log_has LOG "Zokwerk stops because of these errors" || fail "second stage: report not logged"
 echo "start-up failures: ok"

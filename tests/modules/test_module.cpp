@@ -2,6 +2,8 @@
 // by ZOK_TEST_RECORD_FILE and crashes on request: ZOK_TEST_CRASH_AT names
 // the point ("init" or an event such as "Re_OnCycle"), ZOK_TEST_CRASH_KIND
 // the way (exception, null, divzero, abort, recursion, hostfatal).
+// ZOK_TEST_SWITCH_MODE="W H R" asks the host for that video mode at the
+// first frame.
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -89,8 +91,22 @@ void ModuleStart(const std::string& module_path, const std::string& session_path
   CrashIfAskedAt("init");
 }
 
+void SwitchModeOnceIfAsked() {
+  static bool done = false;
+  const std::string mode = Environment("ZOK_TEST_SWITCH_MODE");
+  if (done || mode.empty()) return;
+  done = true;
+  int width = 0, height = 0, rate = 0;
+  if (std::sscanf(mode.c_str(), "%d %d %d", &width, &height, &rate) == 3) {
+    host::SwitchVideoMode(width, height, rate);
+    Record("switched " + std::to_string(host::IsFullscreen()) + " " +
+           std::to_string(host::ScreenWidth()) + "x" + std::to_string(host::ScreenHeight()));
+  }
+}
+
 int32_t ModuleMessageHandler(int32_t code, int32_t a, int32_t b, int32_t c) {
   const std::string name = CbMessageName(code);
+  if (code == Re_OnCycle) SwitchModeOnceIfAsked();
   Record("event " + name + " " + std::to_string(a) + " " + std::to_string(b) + " " +
          std::to_string(c));
   CrashIfAskedAt(name);
