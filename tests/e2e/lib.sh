@@ -62,36 +62,16 @@ wait_exit() {
   fail "process $pid did not end within $limit s"
 }
 
-# start_xvfb: starts an X server of its own for this test and exports
-# DISPLAY; it is stopped when the test's shell exits.
-start_xvfb() {
-  local number
+# start_x_server NAME COMMAND...: starts an X server on a free display
+# number (the command gets ":N" appended) and exports DISPLAY; stop_xvfb
+# stops it, and the test's traps call that.
+start_x_server() {
+  local name=$1 number
+  shift
   for _ in 1 2 3 4 5; do
     number=$((200 + RANDOM % 600))
     [ -e "/tmp/.X11-unix/X$number" ] && continue
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 50); do
-      if xdpyinfo -display ":$number" >/dev/null 2>&1; then
-        export DISPLAY=":$number"
-        return 0
-      fi
-      sleep 0.1
-    done
-    kill "$XVFB_PID" 2>/dev/null || true
-  done
-  fail "Xvfb did not start"
-}
-
-# start_xorg_dummy: an X server that can really switch video modes (the
-# dummy driver, with the modes of xorg-dummy.conf); exports DISPLAY.
-start_xorg_dummy() {
-  local number
-  for _ in 1 2 3 4 5; do
-    number=$((200 + RANDOM % 600))
-    [ -e "/tmp/.X11-unix/X$number" ] && continue
-    Xorg ":$number" -config "$(dirname "${BASH_SOURCE[0]}")/xorg-dummy.conf" -noreset \
-      -nolisten tcp -logfile "/tmp/zok-xorg-$number.log" >/dev/null 2>&1 &
+    "$@" ":$number" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
       if xdpyinfo -display ":$number" >/dev/null 2>&1; then
@@ -102,7 +82,19 @@ start_xorg_dummy() {
     done
     kill "$XVFB_PID" 2>/dev/null || true
   done
-  fail "Xorg with the dummy driver did not start"
+  fail "$name did not start"
+}
+
+start_xvfb() {
+  start_x_server Xvfb Xvfb -screen 0 1024x768x24 -nolisten tcp
+}
+
+# An X server that can really switch video modes: the dummy driver with
+# the modes of xorg-dummy.conf.
+start_xorg_dummy() {
+  start_x_server "Xorg with the dummy driver" Xorg \
+    -config "$(dirname "${BASH_SOURCE[0]}")/xorg-dummy.conf" -noreset -nolisten tcp \
+    -logfile "/tmp/zok-xorg-$$.log"
 }
 
 # The screen's size now, "WxH".
