@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang clang-format
   libsdl2-dev libpng-dev libssl-dev libgl-dev libgl1-mesa-dri libglu1-mesa-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core libfreetype-dev libboost-serialization-dev
   xvfb xdotool x11-utils x11-xserver-utils imagemagick
   xserver-xorg-core xserver-xorg-video-dummy libx11-dev
 )

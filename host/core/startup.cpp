@@ -13,11 +13,14 @@
 #include "host/core/globals.h"
 #include "host/core/main_loop.h"
 #include "host/core/paths.h"
+#include "host/display/hotkeys.h"
+#include "host/display/shared_resources.h"
+#include "host/display/splash.h"
 #include "host/display/zok_window.h"
 #include "host/files/cl_file_io.h"
 #include "host/files/timer.h"
 #include "host/images/cl_libpng.h"
-#include "host/messages/console_lines.h"
+#include "host/messages/cl_console.h"
 #include "host/messages/log.h"
 #include "host/messages/message_container.h"
 #include "host/modules/cl_module.h"
@@ -132,6 +135,7 @@ void FirstStage(HostObjects& objects) {
   DeleteOldLog();
   objects.console = std::make_unique<TConsole>();
   g_console = objects.console.get();
+  objects.console->Create();
 }
 
 void SecondStage(HostObjects& objects) {
@@ -156,6 +160,8 @@ void SecondStage(HostObjects& objects) {
   g_config->AttachConfigFiles();
   LogOsVersion();
   std::srand(platform::TickMs());
+  CreateSplash();
+  ReadHotkeys();
 
   objects.engine_stack->Push(new TLibPngLoader());
 
@@ -167,9 +173,15 @@ void SecondStage(HostObjects& objects) {
   objects.window = window.get();
   objects.engine_stack->Push(window.release());
 
+  LoadSharedResources();
+
   VerboseLog("Loading the module...");
   g_module = new TModule(objects.arguments);
   objects.engine_stack->Push(g_module);
+
+  VerboseLog("Deleting the splash screen...");
+  DeleteSplash();
+  objects.console->Setup();
 }
 
 void Shutdown(HostObjects& objects) {
@@ -212,6 +224,7 @@ int RunHost(int argc, char** argv) {
     Host().alive = false;
     RecordFailure([] { FatalError(MI_DIED_INITIALIZING, {"ZOK"}); });
   }
+  DeleteSplash();  // a second removal does nothing
 
   if (Host().alive) {
     try {

@@ -4,6 +4,7 @@
 #include "host/config/config_manager.h"
 #include "host/core/globals.h"
 #include "host/display/cl_window.h"
+#include "host/display/splash.h"
 #include "host/messages/log.h"
 #include "host/messages/message_container.h"
 #include "host/platform/clock.h"
@@ -81,6 +82,8 @@ bool TCLWindow::SwitchVideoMode(int32_t w, int32_t h, int32_t rate) {
   }
   platform::SleepMs(
       static_cast<uint32_t>(std::max(0, g_config->ReadInt("video", "pauseatmodeswitch"))));
+  // A mode switch can hide or misplace the splash.
+  RefreshSplash();
 
   platform::DisplayMode request;
   request.width = w;
@@ -150,6 +153,7 @@ bool TCLWindow::SwitchVideoMode(int32_t w, int32_t h, int32_t rate) {
     }
   }
   skip_switch = false;
+  RefreshSplash();
   if (opengl_initialized) CheckDepthBuffer();
   return true;
 }

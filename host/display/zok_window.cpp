@@ -1,7 +1,9 @@
 #include "host/display/zok_window.h"
 
-#include "host/display/fallback_screen.h"
+#include "host/core/globals.h"
+#include "host/display/hotkeys.h"
 #include "host/images/host_textures.h"
+#include "host/messages/cl_console.h"
 #include "host/modules/cl_module.h"
 #include "shared/zok_protocol.h"
 
@@ -20,7 +22,7 @@ void TZOKWindow::OnResize() {
 }
 
 void TZOKWindow::OnPress(int32_t key) {
-  if (g_module) g_module->Dispatch(Re_OnPress, key, 0, 0);
+  HandleHotkeys(*this, key, g_console);
 }
 
 void TZOKWindow::OnRelease(int32_t key) {
@@ -35,6 +37,7 @@ void TZOKWindow::OnCycle() {
   if (!g_module || !previous_active) return;
   g_module->CheckRecompiled();
   const int32_t drawn = g_module->Dispatch(Re_OnCycle, 0, 0, 0);
-  if (drawn == 0) DrawFallbackScreen(width, height);
+  // A module that drew nothing gets the crash screen under the console.
+  if (g_console) g_console->Draw(width, height, drawn == 0);
   SwapTheBuffers();
 }

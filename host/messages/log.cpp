@@ -1,7 +1,7 @@
 #include "host/messages/log.h"
 
 #include "host/core/globals.h"
-#include "host/messages/console_lines.h"
+#include "host/messages/cl_console.h"
 #include "host/messages/log_file.h"
 #include "host/platform/os_info.h"
 #include "shared/text_codes.h"

@@ -9,8 +9,8 @@
 namespace {
 
 [[noreturn]] void FailUnknown(TMessageID id, TMsgArgs args) {
-  ModuleFatalError(MI_BASKET_FAIL_LOAD, {FormatMessage(id, args) + u"\n\r" +
-                                         GetMessageText(MI_BASKET_EXPLAIN_UNKNOWN)});
+  ModuleFatalError(MI_BASKET_FAIL_LOAD,
+                   {FormatMessage(id, args) + u"\n\r" + GetMessageText(MI_BASKET_EXPLAIN_UNKNOWN)});
 }
 
 class TMatcher {
@@ -23,6 +23,7 @@ class TMatcher {
     MatchClasses();
     MatchTypes();
     s_.Warnings.clear();
+    s_.Conversion = TLoadConversion{};
     for (int32_t i = 0; i < s_.B_Fields.Length; ++i) MatchFields(i);
     MatchEnumerations();
   }
@@ -38,9 +39,7 @@ class TMatcher {
     MapName(stored);
     return WideText(s_.StoredNames[stored]);
   }
-  std::u16string CurrentName(int32_t name_index) const {
-    return WideText(p_.AllNames[name_index]);
-  }
+  std::u16string CurrentName(int32_t name_index) const { return WideText(p_.AllNames[name_index]); }
   std::u16string TypeName(int32_t type_index) const {
     return CurrentName(p_.Registry[type_index].NameIndex);
   }
@@ -126,8 +125,12 @@ class TMatcher {
         }
         Warn(MI_BASKET_WRONG_FIELD_TYPE,
              {class_name, field_name, TypeName(sf.TypeIndex), TypeName(cf.TypeIndex)});
+        ++s_.Conversion.FieldsRetyped;
       } else if (sf.Match < 0) {
         Warn(MI_BASKET_UNKNOWN_FIELD, {class_name, field_name, TypeName(sf.TypeIndex)});
+        ++s_.Conversion.FieldsDropped;
+      } else {
+        ++s_.Conversion.FieldsMatched;
       }
     }
     for (int32_t k = 0; k < current.Length; ++k) {
@@ -140,6 +143,7 @@ class TMatcher {
       if (found == nullptr || found->Skip != 0) {
         Warn(MI_BASKET_MISSING_FIELD,
              {class_name, CurrentName(cf.NameIndex), TypeName(cf.TypeIndex)});
+        ++s_.Conversion.FieldsAdded;
       }
     }
   }
@@ -169,6 +173,11 @@ class TMatcher {
           w = 0;
           Warn(MI_BASKET_UNKNOWN_ENUM,
                {TypeName(t), StoredName(stored[v]), CurrentName(current[0])});
+          ++s_.Conversion.EnumValuesDropped;
+        } else if (w != v) {
+          ++s_.Conversion.EnumValuesMoved;
+        } else {
+          ++s_.Conversion.EnumValuesMatched;
         }
         map[v] = w;
         same = same && w == v;

@@ -21,6 +21,11 @@ std::vector<std::u16string>& WarningsOfLastLoad() {
   return warnings;
 }
 
+TLoadConversion& ConversionOfLastLoad() {
+  static TLoadConversion conversion;
+  return conversion;
+}
+
 TReaderState& Reader() {
   std::unique_ptr<TReaderState>& state = ReaderHolder();
   if (!state) DataCorrupt("No basket is being read.");
@@ -70,8 +75,10 @@ void BuildLoadingScenarios(TReaderState& state) {
     k.LocalClassIndex = i;
     if (SameLayout(state, *k.LocalFieldsList, *k.FieldsList)) {
       BuildScenario(k);
+      ++state.Conversion.ClassesSame;
     } else {
       k.ScenarioIndex = -1;
+      ++state.Conversion.ClassesConverted;
       state.Warnings.push_back(FormatMessage(MI_BASKET_CONVERSION, {WideText(UpperAscii(k.Name))}));
     }
     state.StoredClassRef[i] = &k;
@@ -123,6 +130,7 @@ void BeginLoad(TWordStream& stream, const std::string& name, const std::string& 
     BuildLoadingScenarios(state);
     ModuleVerboseLog(u"Loading scenarios built.", {});
     WarningsOfLastLoad() = state.Warnings;
+    ConversionOfLastLoad() = state.Conversion;
     LogWarnings(state.Warnings);
   } catch (...) {
     ModuleFatalErrorInContext(ModuleLiteral(u"Крах при подготовке данных к чтению",
@@ -189,8 +197,9 @@ std::vector<TTrulyPersistent*> EndLoad() {
   BasketSession().Stream = nullptr;
   if (!state) return {};
   if (state->Leak) {
-    ModuleLogText(ModuleLiteral(u"АХТУНГ! ПОТЕНЦИАЛЬНАЯ УТЕЧКА ПАМЯТИ! АЛГОРИТМ НЕ ДОДЕЛАН!",
-                                u"DAI HEN! PROBABLE MEMORY LEAK DETECTED! BYPASS NOT IMPLEMENTED YET!"));
+    ModuleLogText(
+        ModuleLiteral(u"АХТУНГ! ПОТЕНЦИАЛЬНАЯ УТЕЧКА ПАМЯТИ! АЛГОРИТМ НЕ ДОДЕЛАН!",
+                      u"DAI HEN! PROBABLE MEMORY LEAK DETECTED! BYPASS NOT IMPLEMENTED YET!"));
   }
   std::vector<TTrulyPersistent*> loaded(state->Loaded.begin() + 1, state->Loaded.end());
   state.reset();
@@ -211,9 +220,14 @@ const std::vector<std::u16string>& LastLoadWarnings() {
   return WarningsOfLastLoad();
 }
 
+const TLoadConversion& LastLoadConversion() {
+  return ConversionOfLastLoad();
+}
+
 int32_t TranslateEnumOrdinal(int32_t type_index, uint32_t stored_ordinal) {
   const std::vector<int32_t>& map = Reader().EnumMap[type_index];
-  if (stored_ordinal >= map.size()) DataCorrupt("An enumeration value is beyond the stored values.");
+  if (stored_ordinal >= map.size())
+    DataCorrupt("An enumeration value is beyond the stored values.");
   return map[stored_ordinal];
 }
 

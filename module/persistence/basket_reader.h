@@ -36,6 +36,20 @@ void AbandonLoad();
 // The warnings of the last load, as they were logged.
 const std::vector<std::u16string>& LastLoadWarnings();
 
+// What matching did in the last load, counted for a one-line summary.
+struct TLoadConversion {
+  int32_t ClassesSame = 0;       // read with a block copy
+  int32_t ClassesConverted = 0;  // read field by field
+  int32_t FieldsMatched = 0;
+  int32_t FieldsRetyped = 0;  // stored under another type: value dropped
+  int32_t FieldsDropped = 0;  // no longer registered
+  int32_t FieldsAdded = 0;    // registered but not stored: left empty
+  int32_t EnumValuesMatched = 0;
+  int32_t EnumValuesMoved = 0;    // found under another ordinal
+  int32_t EnumValuesDropped = 0;  // unknown now: read as the first value
+};
+const TLoadConversion& LastLoadConversion();
+
 // Used by the field handlers and TTrulyPersistent::Load.
 int32_t TranslateEnumOrdinal(int32_t type_index, uint32_t stored_ordinal);
 void LoadFieldByField(TTrulyPersistent& object);

@@ -3,8 +3,8 @@
 #include "module/persistence/basket_reader.h"
 #include "module/persistence/basket_writer.h"
 #include "module/persistence/host_basket_io.h"
-#include "module/runtime/module_report.h"
 #include "module/persistence/truly_persistent.h"
+#include "module/runtime/module_report.h"
 #include "shared/dyna/dyna_basket.h"
 #include "shared/dyna/dyna_types.h"
 
@@ -67,9 +67,8 @@ TDyna* DecodeElement(TDyna*) {
 
 void EncodeElement(TObject* element) {
   if (element != nullptr) {
-    ModuleFatalError(MI_BASKET_FAIL_SAVE,
-                     {u"Objects of class " + WideText(element->ClassName()) +
-                      u" cannot be stored."});
+    ModuleFatalError(MI_BASKET_FAIL_SAVE, {u"Objects of class " + WideText(element->ClassName()) +
+                                           u" cannot be stored."});
   }
   DynaBasket().WriteWord(static_cast<uint32_t>(-1));
 }

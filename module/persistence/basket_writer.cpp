@@ -43,7 +43,8 @@ void WriteTables(TWordStream& stream, const std::string& signature) {
 bool IsRegistered(const TPersistentClass& persistent_class) {
   const TPersistenceRegistry& p = Persistence();
   const int32_t c = persistent_class.ClassIndex;
-  return c >= 0 && c < p.ClassTypes.Length && p.Registry[p.ClassTypes[c]].ClassRef == &persistent_class;
+  return c >= 0 && c < p.ClassTypes.Length &&
+         p.Registry[p.ClassTypes[c]].ClassRef == &persistent_class;
 }
 
 [[noreturn]] void SaveFailure(const std::u16string& reason) {
@@ -76,8 +77,8 @@ void BeginSave(TWordStream& stream, const std::string& name, int32_t kind,
     }
     ModuleVerboseLog(u"Saving scenarios built.", {});
   } catch (...) {
-    ModuleFatalErrorInContext(
-        ModuleLiteral(u"Крах при подготовке данных к записи", u"Crashed while preparing data for saving."));
+    ModuleFatalErrorInContext(ModuleLiteral(u"Крах при подготовке данных к записи",
+                                            u"Crashed while preparing data for saving."));
   }
 }
 
@@ -102,8 +103,8 @@ void WriteObjectReference(TTrulyPersistent* object) {
   }
   TBasketSession& session = BasketSession();
   if (session.Depth >= kMaxObjectDepth) {
-    SaveFailure(u"The objects refer to each other more than " + WideText(std::to_string(kMaxObjectDepth)) +
-                u" levels deep.");
+    SaveFailure(u"The objects refer to each other more than " +
+                WideText(std::to_string(kMaxObjectDepth)) + u" levels deep.");
   }
   stream.WriteWord(0);
   stream.WriteWord(static_cast<uint32_t>(persistent_class.ClassIndex));

@@ -69,9 +69,9 @@ void RegisterClassType(TPersistentClass& persistent_class) {
   p.MadeDescriptions.push_back(std::move(description));
   p.TypeNames.Add(name);
   p.Registry.Add(record);
-  ModuleVerboseLog(u"  New type: %0 (%1 / %2 / %3)",
-                   {WideText(name), 4, FieldKindName(fk_Class),
-                    reinterpret_cast<const void*>(record.Handler)});
+  ModuleVerboseLog(
+      u"  New type: %0 (%1 / %2 / %3)",
+      {WideText(name), 4, FieldKindName(fk_Class), reinterpret_cast<const void*>(record.Handler)});
 }
 
 void RegistrationStart(TTrulyPersistent& instance, TPersistentClass& persistent_class) {
@@ -99,14 +99,14 @@ void RegistrationStart(TTrulyPersistent& instance, TPersistentClass& persistent_
 
 void RegistrationEnd(TPersistentClass& persistent_class) {
   TPersistenceRegistry& p = Persistence();
-  const auto end = static_cast<int32_t>(AlignFieldEnd(
-      static_cast<uint32_t>(p.PrevOffset), static_cast<uint32_t>(p.PrevSize),
-      static_cast<uint32_t>(persistent_class.Alignment)));
+  const auto end = static_cast<int32_t>(
+      AlignFieldEnd(static_cast<uint32_t>(p.PrevOffset), static_cast<uint32_t>(p.PrevSize),
+                    static_cast<uint32_t>(persistent_class.Alignment)));
   if (persistent_class.Size > end) {
-    ProgrammerError(FailedText(persistent_class) + PreviousLine() + kLineBreak +
-                    u"  Alignment=" + Number(persistent_class.Alignment) + kLineBreak +
-                    u"  InstanceSize=" + Number(persistent_class.Size) + kLineBreak +
-                    u"  No man's bytes at the end=" + Number(persistent_class.Size - end));
+    ProgrammerError(FailedText(persistent_class) + PreviousLine() + kLineBreak + u"  Alignment=" +
+                    Number(persistent_class.Alignment) + kLineBreak + u"  InstanceSize=" +
+                    Number(persistent_class.Size) + kLineBreak + u"  No man's bytes at the end=" +
+                    Number(persistent_class.Size - end));
   }
   TFieldsList* fields = p.FieldTables.Row(p.RowStack.Last());
   if (fields->Length == 0) {
@@ -138,8 +138,8 @@ struct TInstanceDeleter {
 
 void RegClass(TPersistentClass& persistent_class) {
   RegisterClassType(persistent_class);
-  std::unique_ptr<TTrulyPersistent, TInstanceDeleter> instance(
-      CreateBlankObject(persistent_class), TInstanceDeleter{&persistent_class});
+  std::unique_ptr<TTrulyPersistent, TInstanceDeleter> instance(CreateBlankObject(persistent_class),
+                                                               TInstanceDeleter{&persistent_class});
   RegistrationStart(*instance, persistent_class);
   instance->RegisterFields();
   RegistrationEnd(persistent_class);
@@ -150,8 +150,9 @@ void RegisterFieldOf(TTrulyPersistent& instance, const char* name, const void* f
   TPersistenceRegistry& p = Persistence();
   TPersistentClass& persistent_class = instance.PersistentClass();
   if (p.RegistrationStack.Length == 0 || p.RegistrationStack.Last() != &instance) {
-    ProgrammerError(u"Fields are registered only inside RegisterFields() of a class being "
-                    u"registered.");
+    ProgrammerError(
+        u"Fields are registered only inside RegisterFields() of a class being "
+        u"registered.");
   }
   p.FieldsStarted = true;
   const int32_t t = TypeIndexOfName(type_name);
@@ -209,6 +210,7 @@ void RegisterFieldOf(TTrulyPersistent& instance, const char* name, const void* f
   }
   info.Skip = skip ? 1 : 0;
   fields.Add(info);
-  ModuleVerboseLog(skip ? u"  field \"%0\": %1 / %2 / %3, skipped." : u"  field \"%0\": %1 / %2 / %3.",
-                   {field_name, info.Offset, type.Size, WideText(p.AllNames[type.NameIndex])});
+  ModuleVerboseLog(
+      skip ? u"  field \"%0\": %1 / %2 / %3, skipped." : u"  field \"%0\": %1 / %2 / %3.",
+      {field_name, info.Offset, type.Size, WideText(p.AllNames[type.NameIndex])});
 }

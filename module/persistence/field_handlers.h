@@ -20,10 +20,11 @@ void ObjectFieldHandler(void* field, TFieldOperation operation);
 // content belongs to a freshly created object and is not freed.
 template <class C>
 void ContainerFieldHandler(void* field, TFieldOperation operation) {
-  C* container = *static_cast<C**>(field);
   TWordStream& basket = DynaBasket();
+  C* container = nullptr;  // the field is null when skipping
   switch (operation) {
     case fio_Save:
+      container = *static_cast<C**>(field);
       if (container == nullptr) {
         basket.WriteWord(static_cast<uint32_t>(-1));
       } else {

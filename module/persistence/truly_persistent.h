@@ -55,23 +55,26 @@ struct TPersistentClass {
 template <class T>
 TPersistentClass PersistentClassOf(const char* name, TPersistentClass* parent) {
   static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
-  return TPersistentClass{name,
-                          [](void* memory) -> TTrulyPersistent* { return new (memory) T(TBlank{}); },
-                          parent, static_cast<int32_t>(sizeof(T)),
-                          static_cast<int32_t>(alignof(T))};
+  return TPersistentClass{
+      name, [](void* memory) -> TTrulyPersistent* { return new (memory) T(TBlank{}); }, parent,
+      static_cast<int32_t>(sizeof(T)), static_cast<int32_t>(alignof(T))};
 }
 
-#define ZOK_PERSISTENT_CLASS(Class, Parent)                                                     \
- public:                                                                                        \
-  explicit Class(TBlank blank) : Parent(blank) {}                                               \
-  static TPersistentClass& StaticClass() {                                                      \
-    static TPersistentClass persistent_class =                                                  \
-        PersistentClassOf<Class>(#Class, &Parent::StaticClass());                               \
-    return persistent_class;                                                                    \
-  }                                                                                             \
-  TPersistentClass& PersistentClass() const override { return StaticClass(); }                 \
-  const char* ClassName() const override { return #Class; }                                     \
-                                                                                                \
+#define ZOK_PERSISTENT_CLASS(Class, Parent)                       \
+ public:                                                          \
+  explicit Class(TBlank blank) : Parent(blank) {}                 \
+  static TPersistentClass& StaticClass() {                        \
+    static TPersistentClass persistent_class =                    \
+        PersistentClassOf<Class>(#Class, &Parent::StaticClass()); \
+    return persistent_class;                                      \
+  }                                                               \
+  TPersistentClass& PersistentClass() const override {            \
+    return StaticClass();                                         \
+  }                                                               \
+  const char* ClassName() const override {                        \
+    return #Class;                                                \
+  }                                                               \
+                                                                  \
  private:
 
 class TTrulyPersistent : public TObject {
@@ -114,7 +117,7 @@ class TTrulyPersistent : public TObject {
   }
   // A reference to a persistent object, typed by the field.
   template <class T>
-    requires std::is_base_of_v<TTrulyPersistent, T>
+  requires std::is_base_of_v<TTrulyPersistent, T>
   void RegField(const char* name, T*& field) {
     RegisterField(name, &field, sizeof(T*), T::StaticClass().Name, false);
   }
@@ -127,7 +130,7 @@ class TTrulyPersistent : public TObject {
     RegisterField(name, &field, sizeof(T), type_name, true);
   }
   template <class T>
-    requires std::is_pointer_v<T>
+  requires std::is_pointer_v<T>
   void RegSkipPtr(const char* name, T& field) {
     RegisterField(name, &field, sizeof(T), "Pointer", true);
   }

@@ -33,9 +33,9 @@ TTypeDescription Owned(const char* name, TTypeKind kind) {
 
 const char* TypeKindName(TTypeKind kind) {
   static const char* const kNames[] = {
-      "tkUnknown", "tkInteger", "tkChar",      "tkEnumeration", "tkFloat",    "tkSet",
-      "tkMethod",  "tkSString", "tkLString",   "tkAString",     "tkWString",  "tkVariant",
-      "tkArray",   "tkRecord",  "tkInterface", "tkClass",       "tkObject",   "tkWChar",
+      "tkUnknown", "tkInteger", "tkChar",      "tkEnumeration", "tkFloat",       "tkSet",
+      "tkMethod",  "tkSString", "tkLString",   "tkAString",     "tkWString",     "tkVariant",
+      "tkArray",   "tkRecord",  "tkInterface", "tkClass",       "tkObject",      "tkWChar",
       "tkBool",    "tkInt64",   "tkQWord",     "tkDynArray",    "tkInterfaceRaw"};
   return kind >= 0 && kind <= tkInterfaceRaw ? kNames[kind] : "tkUnknown";
 }

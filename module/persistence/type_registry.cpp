@@ -144,12 +144,13 @@ void RegType(const TTypeDescription& type, int32_t size) {
       kind = fk_float;
       break;
     case tkRecord:
-      TypeFailure(type.Name, type.Kind,
-                  ModuleLiteral(u"Записи регистрировать запрещено.", u"Record types are prohibited.") +
-                      u"\n\rReason #1: other compilers describe no fields of records, so they "
-                      u"could not read them back.\n\rReason #2: a record depends on field sizes "
-                      u"and alignment, which would tie stored data to one platform's layout "
-                      u"and byte order.");
+      TypeFailure(
+          type.Name, type.Kind,
+          ModuleLiteral(u"Записи регистрировать запрещено.", u"Record types are prohibited.") +
+              u"\n\rReason #1: other compilers describe no fields of records, so they "
+              u"could not read them back.\n\rReason #2: a record depends on field sizes "
+              u"and alignment, which would tie stored data to one platform's layout "
+              u"and byte order.");
     default:
       TypeFailure(type.Name, type.Kind, kWrongForm);
   }
@@ -200,8 +201,8 @@ void RegType(const TTypeDescription& type, TFieldHandler handler) {
   TTypeRecord record = NewRecord(type, 4, kind);
   record.Handler = handler;
   AddRecord(record, type.Name);
-  ModuleVerboseLog(u"  New type: %0 (%1 / %2)",
-                   {WideText(type.Name), FieldKindName(kind), reinterpret_cast<const void*>(handler)});
+  ModuleVerboseLog(u"  New type: %0 (%1 / %2)", {WideText(type.Name), FieldKindName(kind),
+                                                 reinterpret_cast<const void*>(handler)});
 }
 
 void RegType(const std::string& name, const TTypeDescription& element, int32_t size) {
@@ -209,8 +210,7 @@ void RegType(const std::string& name, const TTypeDescription& element, int32_t s
   if (AlreadyRegistered(name, p.AllNames.IndexOf(element.Name))) return;
   const int32_t e = p.TypeNames.IndexOf(element.Name);
   if (e < 0) {
-    TypeFailure(name, tkArray,
-                u"The base type " + WideText(element.Name) + u" is not registered.");
+    TypeFailure(name, tkArray, u"The base type " + WideText(element.Name) + u" is not registered.");
   }
   const TTypeRecord element_record = TypeRecord(e);
   if (size <= 0 || size % element_record.Size != 0 ||
@@ -278,7 +278,7 @@ void RegisterModuleClasses() {
 
 const char* FieldKindName(TFieldKind kind) {
   static const char* const kNames[] = {
-      "fk_notsupported", "fk_binary", "fk_integer", "fk_float", "fk_string",       "fk_set",
+      "fk_notsupported", "fk_binary", "fk_integer", "fk_float",       "fk_string",      "fk_set",
       "fk_enum",         "fk_Class",  "fk_Dyna",    "fk_8bit_string", "fk_CustomClass", "fk_Array"};
   return kind >= 0 && kind <= fk_Array ? kNames[kind] : "fk_notsupported";
 }

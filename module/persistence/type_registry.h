@@ -16,8 +16,8 @@ struct TPersistenceRegistry {
   TNameSpace TypeNames;  // index = type index
   TNameSpace ClassNames;
   TTypeRegistry Registry;
-  TAOI ClassTypes;    // per class index: its type index
-  T2DAOI EnumValues;  // per type index: AllNames index of each value
+  TAOI ClassTypes;          // per class index: its type index
+  T2DAOI EnumValues;        // per type index: AllNames index of each value
   TFieldInfos FieldTables;  // per class index: its fields
 
   // Registration in progress, innermost last.

@@ -81,8 +81,12 @@ struct TPlainTraits {
   // Values and records as their bytes, whole words of them.
   static_assert(sizeof(T) % 4 == 0, "stored elements are whole words");
   static constexpr int32_t kMinWords = sizeof(T) / 4;
-  static void Encode(const Element& e) { DynaBasket().WriteWords(&e, kMinWords); }
-  static void Decode(Element& e) { DynaBasket().ReadWords(&e, kMinWords); }
+  static void Encode(const Element& e) {
+    DynaBasket().WriteWords(&e, kMinWords);
+  }
+  static void Decode(Element& e) {
+    DynaBasket().ReadWords(&e, kMinWords);
+  }
 #endif
 };
 
@@ -106,7 +110,9 @@ struct TObjectTraits {
   }
 #ifdef ZOK_MODULE_BUILD
   static constexpr int32_t kMinWords = 1;
-  static void Encode(const Element& e) { EncodeElement(e); }
+  static void Encode(const Element& e) {
+    EncodeElement(e);
+  }
   static void Decode(Element& e) {
     auto* object = DecodeElement(static_cast<T*>(nullptr));
     e = dynamic_cast<T*>(object);
@@ -130,7 +136,11 @@ struct TRowTraits {
   }
 #ifdef ZOK_MODULE_BUILD
   static constexpr int32_t kMinWords = 1;
-  static void Encode(const Element& e) { e->Save(); }
-  static void Decode(Element& e) { e->Load(); }
+  static void Encode(const Element& e) {
+    e->Save();
+  }
+  static void Decode(Element& e) {
+    e->Load();
+  }
 #endif
 };

@@ -111,6 +111,12 @@ pixel_at() {
   convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 2p | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
 }
 
+# mean_colour FILE W H X Y: the average "r,g,b" of a region of a picture.
+mean_colour() {
+  convert "$1" -crop "$2x$3+$4+$5" +repage -resize 1x1\! -depth 8 txt:- | sed -n 2p |
+    sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
+}
+
 # The host's window on the test's display.
 host_window() {
   local id

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The sample module's frame reaches the screen; without a module the host
-# draws its own fallback screen.
+# draws its crash screen with the console over it.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 build=$1
@@ -25,6 +25,15 @@ shot modules/_TESSEL01.so sample.png
 # The window is centred: the middle of the screen is the middle of the frame.
 [ "$(pixel_at sample.png 512 384)" = "32,104,80" ] || fail "sample frame: $(pixel_at sample.png 512 384)"
 
+# Without a module the crash screen shows: blue, under the console's text.
 shot modules/missing.so fallback.png
-[ "$(pixel_at fallback.png 512 384)" = "0,20,89" ] || fail "fallback screen: $(pixel_at fallback.png 512 384)"
+IFS=, read -r red green blue <<<"$(mean_colour fallback.png 600 120 212 560)"
+[ "$blue" -gt $((red + 15)) ] && [ "$blue" -gt $((green + 15)) ] ||
+  fail "the crash screen is not blue: $red,$green,$blue"
+# The console's rows are there: white text makes the log area greyer than
+# the empty strip at the bottom of the window.
+IFS=, read -r text_red _ _ <<<"$(mean_colour fallback.png 400 60 130 100)"
+IFS=, read -r empty_red _ _ <<<"$(mean_colour fallback.png 600 30 212 648)"
+[ "$text_red" -gt $((empty_red + 10)) ] ||
+  fail "no console text over the crash screen: $text_red against $empty_red"
 echo "window picture: ok"

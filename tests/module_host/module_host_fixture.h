@@ -13,7 +13,7 @@
 #include "host/config/config_manager.h"
 #include "host/core/globals.h"
 #include "host/core/quit_request.h"
-#include "host/messages/console_lines.h"
+#include "host/messages/cl_console.h"
 #include "host/messages/log.h"
 #include "host/messages/message_container.h"
 #include "host/modules/cl_module.h"
@@ -87,10 +87,19 @@ class ModuleHostTest : public testing::Test {
     return *module_;
   }
 
-  // Every console line so far, as one text.
+  // Every console line so far, as one text: the messages as they were
+  // logged, without the console's line marks.
   std::string Console() const {
     std::string all;
-    for (int i = 0; i < console_.LineCount(); ++i) all += console_.Line(i);
+    for (int i = 0; i < console_.LineCount(); ++i) {
+      std::string line = console_.Line(i);
+      if (!line.empty() && (line[0] == kConsoleLineMarker || line[0] == kConsoleContinuation)) {
+        line.erase(0, 1);
+      }
+      // A message of several lines was split at its carriage returns.
+      if (!line.empty() && line.back() == kConsoleContinuation) line.back() = '\r';
+      all += line;
+    }
     return all;
   }
   bool ConsoleHas(TMessageID id, TMsgArgs args) const {

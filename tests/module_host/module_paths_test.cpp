@@ -43,6 +43,19 @@ TEST_F(ModulePaths, AbsoluteBasePathAndCommandLine) {
   EXPECT_EQ(g_config->ReadInt("session", "MostRecentUsedModule"), 2);
 }
 
+TEST_F(ModulePaths, ALibraryTheLoaderRefusesIsReportedWithTheLoadersReason) {
+  tree_.Write("modules/not_there.so", "this is no shared library");
+  tree_.Write("config.ini", "[session]\nMostRecentUsedModule=3\n");
+  TModule& module = Start();
+  EXPECT_FALSE(module.InService());
+  const std::string console = Console();
+  const size_t zero = console.find("LoadLibrary() returned zero.");
+  ASSERT_NE(zero, std::string::npos) << console;
+  // The loader's own words follow.
+  EXPECT_NE(console.find("not_there.so", zero), std::string::npos) << console;
+  EXPECT_TRUE(ConsoleHas(MI_ERROR_CANNOT_LOAD_MODULE, {std::string("not_there.so")}));
+}
+
 TEST_F(ModulePaths, UnwritableCopyDirectory) {
   tree_.Write("copies", "a file where the folder should be");
   TModule& module = Start();

@@ -60,7 +60,8 @@ TEST_F(BasketCorruptTest, DamagedBasketsAreRefused) {
        "A class index is beyond the class table."},
       {"root of a foreign class", [&](auto& w) { w[start + 1] = 0; },
        "A reference holds an object of a foreign class."},
-      {"truncated", [&](auto& w) { w.resize(next_at + 3); }, "Attempt to read beyond the buffer boundary."},
+      {"truncated", [&](auto& w) { w.resize(next_at + 3); },
+       "Attempt to read beyond the buffer boundary."},
       {"huge array length", [&](auto& w) { w[kEnumRows] = 0x7fffffff; },
        "A stored array is longer than the data left."},
       {"negative array length", [&](auto& w) { w[kEnumRows] = 0xfffffff0u; },
@@ -77,8 +78,9 @@ TEST_F(BasketCorruptTest, DamagedBasketsAreRefused) {
   std::vector<uint32_t> words = good;
   words[next_at] = 7;
   io.SetWords(words);
-  EXPECT_NE(FatalTextOf([&] { Load<TNode>(); }).find("Data corrupt: An object reference points past "
-                                                      "the objects read. (test.zok)"),
+  EXPECT_NE(FatalTextOf([&] { Load<TNode>(); })
+                .find("Data corrupt: An object reference points past "
+                      "the objects read. (test.zok)"),
             std::string::npos);
 }
 

@@ -28,15 +28,16 @@ using persistence_test::Narrow;
 
 enum TColour : int32_t {};
 const TTypeDescription kColours = EnumDescription("TColour", {"Red", "Green", "Blue"});
-const TTypeDescription kColoursAppended = EnumDescription("TColour", {"Red", "Green", "Blue", "Black"});
+const TTypeDescription kColoursAppended =
+    EnumDescription("TColour", {"Red", "Green", "Blue", "Black"});
 const TTypeDescription kColoursRemoved = EnumDescription("TColour", {"Red", "Blue"});
 const TTypeDescription kColoursRenamed = EnumDescription("TColour", {"Red", "Green", "Navy"});
 
 ZOK_ITEM_CLASS(base, int32_t a; int32_t b; int32_t c, RegField("A", a, zt::LongInt);
                RegField("B", b, zt::LongInt); RegField("C", c, zt::LongInt))
-ZOK_ITEM_CLASS(added, int32_t a; int32_t b; int32_t c; int32_t d,
-               RegField("A", a, zt::LongInt); RegField("B", b, zt::LongInt);
-               RegField("C", c, zt::LongInt); RegField("D", d, zt::LongInt))
+ZOK_ITEM_CLASS(added, int32_t a; int32_t b; int32_t c; int32_t d, RegField("A", a, zt::LongInt);
+               RegField("B", b, zt::LongInt); RegField("C", c, zt::LongInt);
+               RegField("D", d, zt::LongInt))
 ZOK_ITEM_CLASS(removed, int32_t a; int32_t c, RegField("A", a, zt::LongInt);
                RegField("C", c, zt::LongInt))
 ZOK_ITEM_CLASS(renamed, int32_t a; int32_t bb; int32_t c, RegField("A", a, zt::LongInt);
@@ -70,9 +71,10 @@ ZOK_ITEM_CLASS(coloured_renamed, int32_t a; TColour e; int32_t c, RegType(kColou
 struct TSeen {
   int32_t a = -99, b = -99, c = -99, d = -99, e = -99;
   float bf = -99;
-  std::string s;
   std::u16string ws;
 };
+// Each case names only the values it sees; the rest keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 template <class T>
 TTrulyPersistent* MakeItem(std::function<void(T&)> fill) {
@@ -127,22 +129,37 @@ class BasketEvolutionTest : public persistence_test::TPersistenceTest {};
 
 TEST_F(BasketEvolutionTest, ChangedClassesKeepWhatTheyCan) {
   const TEvolution cases[] = {
-      {"same build", Reg<base::TItem>(), BaseItem, Reg<base::TItem>(), SeeAbc<>, {.a = 1, .b = 2, .c = 3}, {}},
-      {"field added", Reg<base::TItem>(), BaseItem, Reg<added::TItem>(),
+      {"same build",
+       Reg<base::TItem>(),
+       BaseItem,
+       Reg<base::TItem>(),
+       SeeAbc<>,
+       {.a = 1, .b = 2, .c = 3},
+       {}},
+      {"field added",
+       Reg<base::TItem>(),
+       BaseItem,
+       Reg<added::TItem>(),
        [](TTrulyPersistent& o) {
          auto& t = static_cast<added::TItem&>(o);
          return TSeen{.a = t.a, .b = t.b, .c = t.c, .d = t.d};
        },
        {.a = 1, .b = 2, .c = 3, .d = 0},
        {"MI_BASKET_MISSING_FIELD(TITEM|D|INTEGER)", "MI_BASKET_CONVERSION(TITEM)"}},
-      {"field removed", Reg<base::TItem>(), BaseItem, Reg<removed::TItem>(),
+      {"field removed",
+       Reg<base::TItem>(),
+       BaseItem,
+       Reg<removed::TItem>(),
        [](TTrulyPersistent& o) {
          auto& t = static_cast<removed::TItem&>(o);
          return TSeen{.a = t.a, .c = t.c};
        },
        {.a = 1, .c = 3},
        {"MI_BASKET_UNKNOWN_FIELD(TITEM|B|INTEGER)", "MI_BASKET_CONVERSION(TITEM)"}},
-      {"field renamed", Reg<base::TItem>(), BaseItem, Reg<renamed::TItem>(),
+      {"field renamed",
+       Reg<base::TItem>(),
+       BaseItem,
+       Reg<renamed::TItem>(),
        [](TTrulyPersistent& o) {
          auto& t = static_cast<renamed::TItem&>(o);
          return TSeen{.a = t.a, .b = t.bb, .c = t.c};
@@ -150,14 +167,18 @@ TEST_F(BasketEvolutionTest, ChangedClassesKeepWhatTheyCan) {
        {.a = 1, .b = 0, .c = 3},
        {"MI_BASKET_UNKNOWN_FIELD(TITEM|B|INTEGER)", "MI_BASKET_MISSING_FIELD(TITEM|BB|INTEGER)",
         "MI_BASKET_CONVERSION(TITEM)"}},
-      {"integer to float", Reg<base::TItem>(), BaseItem, Reg<as_float::TItem>(),
+      {"integer to float",
+       Reg<base::TItem>(),
+       BaseItem,
+       Reg<as_float::TItem>(),
        [](TTrulyPersistent& o) {
          auto& t = static_cast<as_float::TItem&>(o);
          return TSeen{.a = t.a, .c = t.c, .bf = t.b};
        },
        {.a = 1, .c = 3, .bf = 0},
        {"MI_BASKET_WRONG_FIELD_TYPE(TITEM|B|INTEGER|SINGLE)", "MI_BASKET_CONVERSION(TITEM)"}},
-      {"float to integer", Reg<as_float::TItem>(),
+      {"float to integer",
+       Reg<as_float::TItem>(),
        [] {
          return MakeItem<as_float::TItem>([](auto& t) {
            t.a = 1;
@@ -165,29 +186,49 @@ TEST_F(BasketEvolutionTest, ChangedClassesKeepWhatTheyCan) {
            t.c = 3;
          });
        },
-       Reg<base::TItem>(), SeeAbc<>, {.a = 1, .b = 0, .c = 3},
+       Reg<base::TItem>(),
+       SeeAbc<>,
+       {.a = 1, .b = 0, .c = 3},
        {"MI_BASKET_WRONG_FIELD_TYPE(TITEM|B|SINGLE|INTEGER)", "MI_BASKET_CONVERSION(TITEM)"}},
-      {"LongInt to Integer", Reg<base::TItem>(), BaseItem, Reg<as_integer::TItem>(), SeeAbc<as_integer::TItem>,
-       {.a = 1, .b = 2, .c = 3}, {}},
-      {"field moved", Reg<base::TItem>(), BaseItem, Reg<moved::TItem>(),
+      {"LongInt to Integer",
+       Reg<base::TItem>(),
+       BaseItem,
+       Reg<as_integer::TItem>(),
+       SeeAbc<as_integer::TItem>,
+       {.a = 1, .b = 2, .c = 3},
+       {}},
+      {"field moved",
+       Reg<base::TItem>(),
+       BaseItem,
+       Reg<moved::TItem>(),
        [](TTrulyPersistent& o) {
          auto& t = static_cast<moved::TItem&>(o);
          return TSeen{.a = t.a, .b = t.b, .c = t.c};
        },
-       {.a = 1, .b = 2, .c = 3}, {"MI_BASKET_CONVERSION(TITEM)"}},
-      {"field now skipped", Reg<base::TItem>(), BaseItem, Reg<now_skipped::TItem>(), SeeAbc<now_skipped::TItem>,
-       {.a = 1, .b = 0, .c = 3}, {"MI_BASKET_CONVERSION(TITEM)"}},
-      {"field skipped before", Reg<now_skipped::TItem>(),
+       {.a = 1, .b = 2, .c = 3},
+       {"MI_BASKET_CONVERSION(TITEM)"}},
+      {"field now skipped",
+       Reg<base::TItem>(),
+       BaseItem,
+       Reg<now_skipped::TItem>(),
+       SeeAbc<now_skipped::TItem>,
+       {.a = 1, .b = 0, .c = 3},
+       {"MI_BASKET_CONVERSION(TITEM)"}},
+      {"field skipped before",
+       Reg<now_skipped::TItem>(),
        [] {
          return MakeItem<now_skipped::TItem>([](auto& t) {
            t.a = 1;
            t.b = 2;
            t.c = 3;
          });
-       }, Reg<base::TItem>(), SeeAbc<>,
+       },
+       Reg<base::TItem>(),
+       SeeAbc<>,
        {.a = 1, .b = 0, .c = 3},
        {"MI_BASKET_MISSING_FIELD(TITEM|B|INTEGER)", "MI_BASKET_CONVERSION(TITEM)"}},
-      {"8-bit to UTF-16 string", Reg<ansi::TItem>(),
+      {"8-bit to UTF-16 string",
+       Reg<ansi::TItem>(),
        [] {
          return MakeItem<ansi::TItem>([](auto& t) {
            t.a = 1;
@@ -199,26 +240,44 @@ TEST_F(BasketEvolutionTest, ChangedClassesKeepWhatTheyCan) {
          auto& t = static_cast<wide::TItem&>(o);
          return TSeen{.a = t.a, .ws = t.s};
        },
-       {.a = 1}, {"MI_BASKET_WRONG_FIELD_TYPE(TITEM|S|STRING|WIDESTRING)", "MI_BASKET_CONVERSION(TITEM)"}},
-      {"enumeration unchanged", Reg<coloured::TItem>(), [] { return ColouredItem<coloured::TItem>(2); },
-       Reg<coloured::TItem>(), SeeAec<coloured::TItem>, {.a = 1, .c = 3, .e = 2}, {}},
-      {"enumeration value appended", Reg<coloured::TItem>(),
-       [] { return ColouredItem<coloured::TItem>(2); }, Reg<coloured_appended::TItem>(),
-       SeeAec<coloured_appended::TItem>, {.a = 1, .c = 3, .e = 2},
+       {.a = 1},
+       {"MI_BASKET_WRONG_FIELD_TYPE(TITEM|S|STRING|WIDESTRING)", "MI_BASKET_CONVERSION(TITEM)"}},
+      {"enumeration unchanged",
+       Reg<coloured::TItem>(),
+       [] { return ColouredItem<coloured::TItem>(2); },
+       Reg<coloured::TItem>(),
+       SeeAec<coloured::TItem>,
+       {.a = 1, .c = 3, .e = 2},
+       {}},
+      {"enumeration value appended",
+       Reg<coloured::TItem>(),
+       [] { return ColouredItem<coloured::TItem>(2); },
+       Reg<coloured_appended::TItem>(),
+       SeeAec<coloured_appended::TItem>,
+       {.a = 1, .c = 3, .e = 2},
        {"MI_BASKET_ENUM_CHANGED(TCOLOUR)", "MI_BASKET_CONVERSION(TITEM)"}},
-      {"enumeration value removed", Reg<coloured::TItem>(),
-       [] { return ColouredItem<coloured::TItem>(1); }, Reg<coloured_removed::TItem>(),
-       SeeAec<coloured_removed::TItem>, {.a = 1, .c = 3, .e = 0},
+      {"enumeration value removed",
+       Reg<coloured::TItem>(),
+       [] { return ColouredItem<coloured::TItem>(1); },
+       Reg<coloured_removed::TItem>(),
+       SeeAec<coloured_removed::TItem>,
+       {.a = 1, .c = 3, .e = 0},
        {"MI_BASKET_UNKNOWN_ENUM(TCOLOUR|GREEN|RED)", "MI_BASKET_ENUM_CHANGED(TCOLOUR)",
         "MI_BASKET_CONVERSION(TITEM)"}},
-      {"enumeration value translated", Reg<coloured::TItem>(),
-       [] { return ColouredItem<coloured::TItem>(2); }, Reg<coloured_removed::TItem>(),
-       SeeAec<coloured_removed::TItem>, {.a = 1, .c = 3, .e = 1},
+      {"enumeration value translated",
+       Reg<coloured::TItem>(),
+       [] { return ColouredItem<coloured::TItem>(2); },
+       Reg<coloured_removed::TItem>(),
+       SeeAec<coloured_removed::TItem>,
+       {.a = 1, .c = 3, .e = 1},
        {"MI_BASKET_UNKNOWN_ENUM(TCOLOUR|GREEN|RED)", "MI_BASKET_ENUM_CHANGED(TCOLOUR)",
         "MI_BASKET_CONVERSION(TITEM)"}},
-      {"enumeration value renamed", Reg<coloured::TItem>(),
-       [] { return ColouredItem<coloured::TItem>(2); }, Reg<coloured_renamed::TItem>(),
-       SeeAec<coloured_renamed::TItem>, {.a = 1, .c = 3, .e = 0},
+      {"enumeration value renamed",
+       Reg<coloured::TItem>(),
+       [] { return ColouredItem<coloured::TItem>(2); },
+       Reg<coloured_renamed::TItem>(),
+       SeeAec<coloured_renamed::TItem>,
+       {.a = 1, .c = 3, .e = 0},
        {"MI_BASKET_UNKNOWN_ENUM(TCOLOUR|BLUE|RED)", "MI_BASKET_ENUM_CHANGED(TCOLOUR)",
         "MI_BASKET_CONVERSION(TITEM)"}},
   };
@@ -361,8 +420,10 @@ TEST_F(BasketEvolutionTest, ClassesComeAndGo) {
   InitTypeRegistry();
   RegClass<TChild>();
   const std::string text = FatalTextOf([&] { LoadRoot("TChild"); });
-  EXPECT_NE(text.find("MI_BASKET_FAIL_LOAD(MI_BASKET_UNKNOWN_CLASS(THOLDER)\n\rMI_BASKET_EXPLAIN_UNKNOWN()"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find(
+          "MI_BASKET_FAIL_LOAD(MI_BASKET_UNKNOWN_CLASS(THOLDER)\n\rMI_BASKET_EXPLAIN_UNKNOWN()"),
+      std::string::npos)
       << text;
 }
 

@@ -72,8 +72,8 @@ TEST_F(DynaBasketTest, NameSpaceSavesAsStrings) {
   TNameSpace names;
   names.AddAlias("LONGINT", "INTEGER");
   names.Save();
-  EXPECT_EQ(Written(), (std::vector<uint32_t>{2, 7, 0x45544e49, 0x00524547, 7, 0x474e4f4c,
-                                              0x00544e49}));
+  EXPECT_EQ(Written(),
+            (std::vector<uint32_t>{2, 7, 0x45544e49, 0x00524547, 7, 0x474e4f4c, 0x00544e49}));
   StartReading();
   TNameSpace back;
   back.Load();

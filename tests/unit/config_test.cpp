@@ -11,7 +11,7 @@
 #include "host/config/config_manager.h"
 #include "host/core/exceptions.h"
 #include "host/core/globals.h"
-#include "host/messages/console_lines.h"
+#include "host/messages/cl_console.h"
 #include "host/messages/log.h"
 #include "support/temp_dir.h"
 
@@ -59,7 +59,7 @@ class ConfigTest : public testing::Test {
 
   bool Logged(const std::string& prefix) const {
     for (int i = 0; i < console_.LineCount(); ++i) {
-      if (console_.Line(i).starts_with(prefix)) return true;
+      if (console_.Line(i).starts_with(kConsoleLineMarker + prefix)) return true;
     }
     return false;
   }
@@ -133,7 +133,7 @@ TEST_F(ConfigTest, RefusalIsLoggedOnlyInDebugMode) {
   console_ = TConsole();
   config->ReadString("opengl", "Use_Mesa_GL");
   ASSERT_EQ(console_.LineCount(), 1);
-  EXPECT_EQ(console_.Line(0), "The config file \"" + (dir_ / "config.ini") +
+  EXPECT_EQ(console_.Line(0), "\177The config file \"" + (dir_ / "config.ini") +
                                   "\" has no rights to override \"USE_MESA_GL\" parameter of "
                                   "\"OPENGL\" section with value \"1\".\n\r");
 

@@ -4,7 +4,7 @@
 
 #include "host/core/exceptions.h"
 #include "host/core/globals.h"
-#include "host/messages/console_lines.h"
+#include "host/messages/cl_console.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -48,7 +48,7 @@ TEST_F(LogTest, EntriesShareOneLineFeedAndOnlyTheLastKeepsItsReturn) {
   EXPECT_EQ(LogBytes(), Utf16Bytes(u"\xFEFF"
                                    u"a\nb\nc\n\r"));
   ASSERT_EQ(console_.LineCount(), 3);
-  EXPECT_EQ(console_.Line(2), "c\n\r");
+  EXPECT_EQ(console_.Line(2), "\177c\n\r");
 }
 
 TEST_F(LogTest, ContinuationExtendsTheLastEntryAndConsoleLine) {
@@ -57,7 +57,7 @@ TEST_F(LogTest, ContinuationExtendsTheLastEntryAndConsoleLine) {
   EXPECT_EQ(LogBytes(), Utf16Bytes(u"\xFEFF"
                                    u"loading done\n\r"));
   ASSERT_EQ(console_.LineCount(), 1);
-  EXPECT_EQ(console_.Line(0), "loading done\n\r");
+  EXPECT_EQ(console_.Line(0), "\177loading done\n\r");
 }
 
 TEST_F(LogTest, ContinuationAsFirstOutputCreatesTheFileWithItsMark) {
@@ -93,12 +93,12 @@ TEST_F(LogTest, VerboseOnlyInDebugMode) {
   Host().debug_mode = true;
   VerboseLog("loud %0", {int32_t{7}});
   ASSERT_EQ(console_.LineCount(), 1);
-  EXPECT_EQ(console_.Line(0), "loud 7\n\r");
+  EXPECT_EQ(console_.Line(0), "\177loud 7\n\r");
 }
 
 TEST_F(LogTest, TemplatesWithoutArgumentsKeepTheirPercentSigns) {
   AddLog("100%0 sure");
-  EXPECT_EQ(console_.Line(0), "100%0 sure\n\r");
+  EXPECT_EQ(console_.Line(0), "\177100%0 sure\n\r");
 }
 
 TEST_F(LogTest, FatalErrorRecordsThrowsAndLogsTheBannerOnce) {

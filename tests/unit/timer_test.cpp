@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/core/globals.h"
-#include "host/messages/console_lines.h"
+#include "host/messages/cl_console.h"
 #include "host/messages/log.h"
 #include "host/messages/message_container.h"
 #include "shared/text_codes.h"
@@ -91,8 +91,8 @@ class TimerTest : public testing::Test {
 TEST_F(TimerTest, StartLogsTheResolutionRequestAndTakesARunStamp) {
   timer_.Start();
   ASSERT_GE(console_.LineCount(), 1);
-  EXPECT_EQ(console_.Line(0),
-            "Calling timeBeginPeriod(1)..." + WideToCp1251(english_.Text(MI_LOG_SUCCESS)) + "\n\r");
+  EXPECT_EQ(console_.Line(0), "\177Calling timeBeginPeriod(1)..." +
+                                  WideToCp1251(english_.Text(MI_LOG_SUCCESS)) + "\n\r");
   EXPECT_NE(timer_.RunStamp(), 0u);
   EXPECT_FALSE(timer_.UsesCounter());
 }
