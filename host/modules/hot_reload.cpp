@@ -29,6 +29,29 @@ std::string BackupName(const std::string& copy) {
   return (has_extension ? copy.substr(0, dot) : copy) + ".back";
 }
 
+template <typename T>
+T ReadLittleEndian(const std::string& bytes, size_t offset) {
+  T value = 0;
+  for (size_t i = 0; i < sizeof(T); ++i) {
+    value |= static_cast<T>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
+  }
+  return value;
+}
+
+// A linker writes the section headers last, at the end of the file: a
+// 64-bit ELF file that reaches past them is whole.
+bool IsCompleteElf(const std::string& bytes) {
+  constexpr size_t kHeaderSize = 64;
+  if (bytes.size() < kHeaderSize || bytes.compare(0, 4,
+                                                  "\x7f"
+                                                  "ELF") != 0)
+    return false;
+  const uint64_t section_headers = ReadLittleEndian<uint64_t>(bytes, 0x28);
+  const uint64_t entry_size = ReadLittleEndian<uint16_t>(bytes, 0x3A);
+  const uint64_t entries = ReadLittleEndian<uint16_t>(bytes, 0x3C);
+  return section_headers <= bytes.size() && entry_size * entries <= bytes.size() - section_headers;
+}
+
 }  // namespace
 
 void TModule::CheckRecompiled() {
@@ -103,10 +126,7 @@ bool TModule::ReadNewLibrary() {
     if (bytes.empty()) {
       throw std::runtime_error("Zero DLL file size -- possibly, compilation still in progress.");
     }
-    // The linker writes the header last: without it the file is not whole.
-    if (bytes.compare(0, 4,
-                      "\x7f"
-                      "ELF") != 0) {
+    if (!IsCompleteElf(bytes)) {
       throw std::runtime_error(
           "Not a complete shared library yet -- possibly, compilation still in progress.");
     }

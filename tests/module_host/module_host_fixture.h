@@ -34,8 +34,10 @@ class ModuleHostTest : public testing::Test {
     std::filesystem::create_directories(tree_ / "modules");
     for (const auto& entry : std::filesystem::directory_iterator(ZOK_TEST_MODULE_DIR)) {
       if (entry.path().extension() == ".so") {
-        std::filesystem::copy_file(entry.path(),
-                                   tree_ / ("modules/" + entry.path().filename().string()));
+        const std::string copy = tree_ / ("modules/" + entry.path().filename().string());
+        std::filesystem::copy_file(entry.path(), copy);
+        // A pristine copy for tests that overwrite the library.
+        std::filesystem::copy_file(entry.path(), copy + ".orig");
       }
     }
     WriteIni(
