@@ -10,20 +10,30 @@ trap 'stop_xvfb; kill -KILL ${host:-} 2>/dev/null || true; rm -rf "$tree"' EXIT
 cd "$tree"
 cp "$build/modules/_TESSEL01.so" modules/
 
-shot() {  # shot MODULE PICTURE
+shot() {  # shot MODULE PICTURE [LATER_PICTURE SECONDS]
   ./zokhost "$1" 2>host.err &
   host=$!
   wait_for_log LOG "Entering the main loop"
   sleep 1
   import -window root "$2"
+  if [ $# -gt 2 ]; then
+    sleep "$4"
+    import -window root "$3"
+  fi
   kill -TERM $host
   wait_exit $host 20
   [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
 }
 
-shot modules/_TESSEL01.so sample.png
+# New log lines show over the module's frame, then fade away: shown 5 s
+# and fading 2 s in the shipped settings, counted from the last line of the
+# group, which is the timer's calibration line 5 s after start.
+shot modules/_TESSEL01.so sample.png faded.png 12
 # The window is centred: the middle of the screen is the middle of the frame.
 [ "$(pixel_at sample.png 512 384)" = "32,104,80" ] || fail "sample frame: $(pixel_at sample.png 512 384)"
+[ "$(mean_colour sample.png 700 60 150 95)" != "32,104,80" ] || fail "no new log lines over the frame"
+[ "$(mean_colour faded.png 700 60 150 95)" = "32,104,80" ] ||
+  fail "the log lines did not fade: $(mean_colour faded.png 700 60 150 95)"
 
 # Without a module the crash screen shows: blue, under the console's text.
 shot modules/missing.so fallback.png
