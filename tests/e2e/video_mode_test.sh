@@ -86,4 +86,30 @@ wait_exit $host 20
 for key in width=800 height=600 fullscreen=1; do
   grep -qi "^$key" config.ini || fail "config.ini lacks $key: $(cat config.ini)"
 done
+# 3. The module's switch sends it Re_OnResize from inside its own frame; a
+# module that fails there is unwound to the outer call and unloaded there,
+# and the host goes on.
+cat >config.ini <<'INI'
+[session]
+MostRecentUsedModule=1
+[video]
+width=640
+height=480
+fullscreen=0
+INI
+mv LOG second.LOG
+ZOK_TEST_RECORD_FILE="$record" ZOK_TEST_SWITCH_MODE="800 600 0" ZOK_TEST_CRASH_AT=Re_OnResize \
+  ZOK_TEST_CRASH_KIND=exception ./zokhost modules/zok_test_module.so 2>host.err &
+host=$!
+wait_for_log LOG "Entering the main loop"
+window=$(host_window)
+xdotool windowfocus --sync "$window"
+wait_for_log LOG "Module zok_test_module.so crashed while handling Re_OnResize."
+wait_for_log LOG "Module zok_test_module.so crashed while handling Re_OnCycle."
+wait_for_log LOG "The module is out of service"
+sleep 0.5
+kill -0 $host || fail "the host died with a module that failed inside a nested call"
+kill -TERM $host
+wait_exit $host 20
+[ "$EXIT_CODE" = 0 ] || fail "nested crash: exit code $EXIT_CODE"
 echo "video modes: ok"
