@@ -65,6 +65,10 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
   return IsSeparator(dir.back()) ? dir + rest : dir + '/' + rest;
 }
 
+std::string PathUnder(const std::string& dir, const std::string& name) {
+  return IsAbsolutePath(name) ? name : JoinPath(dir, name);
+}
+
 std::string AbsoluteDirectory(const std::string& dir, const std::string& base) {
   const std::string full = IsAbsolutePath(dir) ? dir : JoinPath(base, dir);
   // A trailing separator makes the whole text the directory part.

@@ -30,6 +30,9 @@ bool IsAbsolutePath(const std::string& path);
 // dir and name joined by exactly one '/'.
 std::string JoinPath(const std::string& dir, const std::string& name);
 
+// name itself when it is absolute, else name under dir.
+std::string PathUnder(const std::string& dir, const std::string& name);
+
 // Turns a directory (absolute or relative to base) into an absolute,
 // normalised directory ending with '/'.
 std::string AbsoluteDirectory(const std::string& dir, const std::string& base);

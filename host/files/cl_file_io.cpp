@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "host/core/globals.h"
+#include "host/core/paths.h"
 #include "host/files/byte_stream.h"
 #include "host/files/file_source.h"
 #include "host/files/md5_digest.h"
@@ -58,9 +59,10 @@ bool IsContainerName(const std::string& name) {
   return !name.empty() && name[0] == '$';
 }
 
-// Disk zok-files live next to the program.
+// Disk zok-files named relatively live next to the program; the session
+// path the modules get is absolute.
 std::string DiskPath(const std::string& name) {
-  return Host().program_directory + name;
+  return PathUnder(Host().program_directory, name);
 }
 
 [[noreturn]] void CannotWrite(const std::string& path, int errnum) {

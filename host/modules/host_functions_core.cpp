@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/core/globals.h"
+#include "host/core/paths.h"
 #include "host/core/quit_request.h"
 #include "host/messages/log.h"
 #include "host/modules/host_functions.h"
@@ -70,12 +71,12 @@ int32_t IsDebugMode() {
 }
 
 int32_t FileExistsInWorkingDir(const char* name) {
-  return platform::IsRegularFile(Host().working_directory + (name ? name : "")) ? 1 : 0;
+  return platform::IsRegularFile(PathUnder(Host().working_directory, name ? name : "")) ? 1 : 0;
 }
 
 void ReplaceFileInWorkingDir(const char* old_name, const char* new_name) {
-  const std::string from = Host().working_directory + (old_name ? old_name : "");
-  const std::string to = Host().working_directory + (new_name ? new_name : "");
+  const std::string from = PathUnder(Host().working_directory, old_name ? old_name : "");
+  const std::string to = PathUnder(Host().working_directory, new_name ? new_name : "");
   // Renaming over the target replaces it in one step: there is never a
   // moment without a file of the new name.
   std::string error;

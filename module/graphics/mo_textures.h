@@ -1,6 +1,7 @@
-// Module textures: what a texture keeps in a session. Uploading, thumbnails
-// and claiming the host's texture names after a reload come with the
-// picture loading.
+// Module textures: persistent objects that own an OpenGL texture name
+// issued by the host with a stamp. After a hot reload a texture claims its
+// name back while the stamp still matches, and is made again from its
+// picture file when it does not.
 #pragma once
 
 #include <cstdint>
@@ -19,10 +20,22 @@ constexpr uint32_t kTextureTarget2d = 3553;  // GL_TEXTURE_2D
 class TMotherTexture : public TTrulyPersistent {
   ZOK_PERSISTENT_CLASS(TMotherTexture, TTrulyPersistent)
  public:
+  // Joins the module's texture index and takes two names from the host.
   TMotherTexture(std::string source_name, TAlphaKind alpha_kind, bool has_mips);
+  // Deletes both names unless f_unclaimed; the host ignores stale stamps.
+  ~TMotherTexture() override;
   void RegisterFields() override;
+  // Leaves the thumbnail out unless the options keep it in saves.
+  void Save() override;
+  // Marks both names as still wanted by the saved state.
+  void BeforeSaving() override;
+  // Claims the name back, or makes the texture again when it was lost.
+  void AfterLoading() override;
 
-  // Uploads the picture again; the kinds of texture differ in how.
+  // Takes two new names and their stamps from the host.
+  void AllocateNames();
+  // Uploads the picture again; the kinds of texture differ in how. Empty
+  // here: the persistence system makes blank objects of every class.
   virtual void Reload() {}
 
   int32_t f_unclaimed;  // not saved: destruction leaves the OpenGL names alone
@@ -40,11 +53,25 @@ class TMotherTexture : public TTrulyPersistent {
   int32_t f_HasMips;
   TAlphaKind f_AlphaKind;
   int32_t f_boundthisframe;
+
+ protected:
+  // Binds f_name and uploads the picture's brightness as alpha.
+  void UploadBrightnessAsAlpha(bool nearest_filter);
 };
 
 class TBasicTexture2d : public TMotherTexture {
   ZOK_PERSISTENT_CLASS(TBasicTexture2d, TMotherTexture)
  public:
-  TBasicTexture2d(std::string source_name, TAlphaKind alpha_kind, bool has_mips)
-      : TMotherTexture(std::move(source_name), alpha_kind, has_mips) {}
+  TBasicTexture2d(std::string source_name, TAlphaKind alpha_kind, bool has_mips);
+  void RegisterFields() override { TMotherTexture::RegisterFields(); }
+  void Reload() override;
+};
+
+// Sampled without filtering: for masks whose edges must stay hard.
+class TAlphaTexture : public TMotherTexture {
+  ZOK_PERSISTENT_CLASS(TAlphaTexture, TMotherTexture)
+ public:
+  explicit TAlphaTexture(std::string source_name);
+  void RegisterFields() override { TMotherTexture::RegisterFields(); }
+  void Reload() override;
 };

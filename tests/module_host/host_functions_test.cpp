@@ -112,6 +112,12 @@ TEST_F(HostFunctions, WorkingDirectoryFiles) {
   hf::ReplaceFileInWorkingDir("lonely.zok", "fresh.zok");
   EXPECT_EQ(tree_.Read("fresh.zok"), "x");
 
+  // The session path modules get is absolute: such names are the files.
+  EXPECT_EQ(hf::FileExistsInWorkingDir((tree_ / "fresh.zok").c_str()), 1);
+  tree_.Write("session.$$$", "saved");
+  hf::ReplaceFileInWorkingDir((tree_ / "session.$$$").c_str(), (tree_ / "fresh.zok").c_str());
+  EXPECT_EQ(tree_.Read("fresh.zok"), "saved");
+
   // A directory in the way cannot be replaced by a file.
   tree_.Write("file.zok", "y");
   const std::u16string text =

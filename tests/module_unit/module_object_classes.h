@@ -69,11 +69,25 @@ class TRecordingControl : public TAbstractMotherHenControl {
   }
 };
 
-// Claims its texture name when loaded, as textures will.
+// Records its claim instead of asking the host, and holds no host names:
+// these tests are about the order of the module's save and load.
 class TClaimingTexture : public TBasicTexture2d {
   ZOK_PERSISTENT_CLASS(TClaimingTexture, TBasicTexture2d)
  public:
-  TClaimingTexture() : TBasicTexture2d("wall.png", Gradient_Alpha, true) {}
+  TClaimingTexture() : TBasicTexture2d(TBlank{}) {
+    f_unclaimed = 0;
+    f_sourcename = "wall.png";
+    f_index = -1;
+    f_Token = f_thumbToken = 0;
+    f_name = f_thumbname = 0;
+    f_thumbformat = 0;
+    f_target = kTextureTarget2d;
+    f_priority = f_ReloadUrgency = 0.0f;
+    f_HasMips = 1;
+    f_AlphaKind = Gradient_Alpha;
+    f_boundthisframe = 0;
+  }
+  void BeforeSaving() override {}
   void AfterLoading() override { Events().push_back("claim " + f_sourcename); }
 };
 

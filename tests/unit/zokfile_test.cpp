@@ -281,6 +281,15 @@ TEST_F(ZokFileTest, DiskFilesComeBackInFullChunksWhateverTheWriting) {
   EXPECT_EQ(ContainerBytes(kScratch), "");  // the signed read's copy is gone
 }
 
+// Session files are named by the absolute session path: such a name is
+// the file itself, not a name under the program's directory.
+TEST_F(ZokFileTest, DiskFileNamedByAnAbsolutePathIsThatFile) {
+  const std::string name = log_dir_ / "session.zok";
+  WriteZok(name, '0', "game", {4});
+  EXPECT_TRUE(std::filesystem::is_regular_file(name));
+  EXPECT_EQ(ReadZok(name).Data(), "game");
+}
+
 TEST_F(ZokFileTest, EmptyFilesReadAsNoData) {
   for (const char* name : {"e.zok", "$z"}) {
     for (char variant : {'0', 's'}) {
