@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Time of a hot reload on the built host, with the state module holding
-# ITEMS extra objects: from the old module starting to save its session
-# (its temporary file appears, right after the check took the new file) to
-# the new module's first frame (it records its restored state then). That
-# is the swap itself: save, unload, copy, load, restore, one frame; the
-# check period and the stability wait before it are left out. Polling
-# from the shell adds a millisecond or two.
+# ITEMS extra objects. The file system's own clocks tell the steps apart:
+# the session file is born when the old module starts saving (right after
+# the check took the new file) and last written when the save ends; the
+# record file is written at the new module's first frame, once it has
+# restored its state. So "swap" is save, unload, copy, load, restore and
+# one frame, without the check period and the stability wait before it.
+# File times are as fine as the kernel's clock tick (a few ms).
 # Run as: bench/reload_bench.sh BUILD_DIR [ITEMS...]
 set -euo pipefail
 source "$(dirname "$0")/../tests/e2e/lib.sh"
@@ -15,7 +16,9 @@ sizes=("${@:-0 100000}")
 module=$build/tests/modules/state/zok_state_module.so
 start_xvfb
 trap 'stop_xvfb; kill -KILL ${host:-} 2>/dev/null || true; rm -rf "${tree:-}"' EXIT
-now_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
+# ms_between T0 T1: milliseconds between two "seconds.microseconds" times.
+ms_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) * 1000 }'; }
+sorted() { printf '%s\n' "$@" | sort -n | tr '\n' ' '; }
 
 for items in ${sizes[*]}; do
   tree=$(make_tree "$build")
@@ -28,19 +31,19 @@ for items in ${sizes[*]}; do
   host=$!
   wait_for_log LOG "Entering the main loop" 60
   until grep -q '^state ' record.txt; do sleep 0.05; done
-  times=()
+  swaps=()
+  saves=()
   for _ in $(seq 10); do
     from=$(wc -l <record.txt)
-    rm -f sessions/zok_state_module.\$\$\$*
     cp "$module" modules/new.so
     mv -f modules/new.so modules/zok_state_module.so
-    until compgen -G 'sessions/zok_state_module.$$$*' >/dev/null; do :; done
-    start=$(now_ms)
-    until tail -n +"$((from + 1))" record.txt | grep -q '^state '; do :; done
-    times+=($(($(now_ms) - start)))
+    until tail -n +"$((from + 1))" record.txt | grep -q '^state '; do sleep 0.01; done
+    read -r born saved < <(stat -c '%.6W %.6Y' sessions/zok_state_module.zok)
+    frame=$(stat -c '%.6Y' record.txt)
+    swaps+=("$(ms_between "$born" "$frame")")
+    saves+=("$(ms_between "$born" "$saved")")
   done
-  sorted=$(printf '%s\n' "${times[@]}" | sort -n | tr '\n' ' ')
-  echo "reload with $items items: ms per reload, sorted: $sorted"
+  echo "$items items: swap ms $(sorted "${swaps[@]}"); session save ms $(sorted "${saves[@]}")"
   kill -TERM $host
   wait_exit $host 60
   cd /

@@ -1,6 +1,12 @@
 # Shared helpers of the end-to-end tests. Each test builds its own copy of
 # the runnable tree in a temporary folder, so tests never touch build/.
 
+# Each test takes the host's single-instance lock in a folder of its own,
+# so tests never stand in each other's way or in that of a host a
+# developer is running.
+XDG_RUNTIME_DIR=$(mktemp -d /tmp/zokrun.XXXXXX)
+export XDG_RUNTIME_DIR
+
 fail() {
   echo "FAIL: $*" >&2
   exit 1

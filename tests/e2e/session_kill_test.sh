@@ -58,7 +58,11 @@ wait_exit $host 60
 [ -f "$session" ] || fail "no session after a normal exit"
 
 killed_mid_save=0
-for round in $(seq 10); do
+# Kills go on until three landed during a save: how many do depends on
+# the machine's load.
+rounds=0
+for round in $(seq 40); do
+  rounds=$round
   from=$(wc -l <"$record")
   start_host
   expect_restored "$from"
@@ -82,8 +86,9 @@ for round in $(seq 10); do
   fi
   extra=$(ls sessions | grep -vx -e 'zok_state_module\.zok' -e 'zok_state_module\.\$\$\$\(\.tmp.*\)\?' || true)
   [ -z "$extra" ] || fail "round $round: unexpected files in sessions: $extra"
+  [ "$killed_mid_save" -ge 3 ] && break
 done
-[ "$killed_mid_save" -gt 0 ] || fail "no kill landed during a save"
+[ "$killed_mid_save" -ge 3 ] || fail "only $killed_mid_save of $rounds kills landed during a save"
 
 from=$(wc -l <"$record")
 start_host
@@ -91,4 +96,4 @@ expect_restored "$from"
 [ "$(grep -c '^firstrun$' "$record")" = 1 ] || fail "FirstRun ran again"
 kill -TERM $host
 wait_exit $host 60
-echo "session kill: ok ($killed_mid_save of 10 kills during a save)"
+echo "session kill: ok ($killed_mid_save of $rounds kills during a save)"
