@@ -38,33 +38,34 @@ void BuildScenario(TPersistentClass& persistent_class) {
   persistent_class.ScenarioIndex = start;
 }
 
-void RunSaveScenario(TTrulyPersistent& object, int32_t scenario_index) {
-  TBasketSession& session = BasketSession();
-  TWordStream& basket = DynaBasket();
-  auto* base = reinterpret_cast<uint8_t*>(&object);
-  const int32_t* step = session.ScenarioTable.data() + scenario_index;
-  for (int32_t n = *step++; n > 0; --n, step += 3) {
-    if (step[0] == kNoHandler) {
-      basket.WriteWords(base + step[1], step[2]);
-    } else {
-      session.CurrentType = step[0];
-      TypeRecord(step[0]).Handler(base + step[1], fio_Save);
-    }
-  }
-}
+namespace {
 
-void RunLoadScenario(TTrulyPersistent& object, int32_t scenario_index) {
+// Plain fields go as blocks of words, the rest through their handlers; the
+// same walk serves both directions.
+void RunScenario(TTrulyPersistent& object, int32_t scenario_index, TFieldOperation operation) {
   TBasketSession& session = BasketSession();
   TWordStream& basket = DynaBasket();
   auto* base = reinterpret_cast<uint8_t*>(&object);
   // Handlers never add scenarios, so the table does not move under step.
   const int32_t* step = session.ScenarioTable.data() + scenario_index;
   for (int32_t n = *step++; n > 0; --n, step += 3) {
-    if (step[0] == kNoHandler) {
-      basket.ReadWords(base + step[1], step[2]);
-    } else {
+    if (step[0] != kNoHandler) {
       session.CurrentType = step[0];
-      TypeRecord(step[0]).Handler(base + step[1], fio_Load);
+      TypeRecord(step[0]).Handler(base + step[1], operation);
+    } else if (operation == fio_Save) {
+      basket.WriteWords(base + step[1], step[2]);
+    } else {
+      basket.ReadWords(base + step[1], step[2]);
     }
   }
+}
+
+}  // namespace
+
+void RunSaveScenario(TTrulyPersistent& object, int32_t scenario_index) {
+  RunScenario(object, scenario_index, fio_Save);
+}
+
+void RunLoadScenario(TTrulyPersistent& object, int32_t scenario_index) {
+  RunScenario(object, scenario_index, fio_Load);
 }
