@@ -123,6 +123,7 @@ void TReplacingFile::AppendInPlace(size_t n) {
 }
 
 int TReplacingFile::Append(const void* data, size_t n) {
+  if (n == 0) return 0;  // an empty piece may come without any buffer
   if (Space(n) == nullptr) {
     if (int err = Flush()) return err;
     if (n > kGatherBytes) {
