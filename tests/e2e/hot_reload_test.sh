@@ -11,10 +11,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 build=$1
 variants=$build/tests/modules/state
-tree=$(make_tree "$build")
-start_xvfb
-trap 'stop_xvfb; kill -KILL ${host:-} 2>/dev/null || true; [ -n "${ZOK_KEEP_TREE:-}" ] || rm -rf "$tree"' EXIT
-cd "$tree"
+enter_tree "$build"
 sed -i 's/^CheckIfModulesAreRecompiledPeriod=.*/CheckIfModulesAreRecompiledPeriod=100/' zokhost.ini
 watched=modules/zok_state_module.so
 copy=modules/copies/zok_state_module.so

@@ -22,6 +22,16 @@ make_tree() {
   echo "$tree"
 }
 
+# enter_tree BUILD [X_SERVER]: a fresh runnable tree under an X server of
+# its own (start_xvfb unless another is named), made the current folder;
+# at exit the host, the server and the tree go (ZOK_KEEP_TREE=1 keeps it).
+enter_tree() {
+  tree=$(make_tree "$1")
+  "${2:-start_xvfb}"
+  trap 'stop_xvfb; kill -KILL ${host:-} 2>/dev/null || true; [ -n "${ZOK_KEEP_TREE:-}" ] || rm -rf "$tree"' EXIT
+  cd "$tree"
+}
+
 # log_text FILE: the UTF-16 log as UTF-8, one entry a line.
 log_text() {
   [ -f "$1" ] || return 0

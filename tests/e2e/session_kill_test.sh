@@ -7,10 +7,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 build=$1
-tree=$(make_tree "$build")
-start_xvfb
-trap 'stop_xvfb; kill -KILL ${host:-} 2>/dev/null || true; [ -n "${ZOK_KEEP_TREE:-}" ] || rm -rf "$tree"' EXIT
-cd "$tree"
+enter_tree "$build"
 cp "$build/tests/modules/state/zok_state_module.so" modules/
 session=sessions/zok_state_module.zok
 # The save's temporary files, while it runs or once it was killed.

@@ -7,10 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 build=$1
 command -v Xorg >/dev/null || fail "Xorg is not installed"
-tree=$(make_tree "$build")
-start_xorg_dummy
-trap 'stop_xvfb; kill -KILL ${host:-} 2>/dev/null || true; rm -rf "$tree"' EXIT
-cd "$tree"
+enter_tree "$build" start_xorg_dummy
 cp "$build/tests/modules/zok_test_module.so" modules/
 record="$tree/record.txt"
 desktop=$(screen_size)

@@ -4,10 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 build=$1
-tree=$(make_tree "$build")
-start_xvfb
-trap 'stop_xvfb; kill -KILL ${host:-} 2>/dev/null || true; rm -rf "$tree"' EXIT
-cd "$tree"
+enter_tree "$build"
 cp "$build/modules/_TESSEL01.so" modules/
 
 shot() {  # shot MODULE PICTURE [LATER_PICTURE SECONDS]
