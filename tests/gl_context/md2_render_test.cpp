@@ -1,7 +1,6 @@
 // The generated models drawn by TMD2 in a real context, each with its skin:
 // the render must cover the picture in the skin's colours and match a
-// reference picture kept in the tree. A missing reference is written from
-// the render, and the test fails until someone has looked at it.
+// reference picture kept in the tree.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "gl_context/gl_context_fixture.h"
+#include "gl_context/reference_picture.h"
 #include "module/gl/gl_functions.h"
 #include "module/graphics/md2.h"
 #include "support/png_rgba.h"
@@ -144,16 +144,7 @@ class Md2RenderFixture : public gl_context_testing::GlContextFixture<kRenderSize
   }
 
   static TRgbaPicture ReadBack() {
-    TRgbaPicture picture{kRenderSize, kRenderSize, {}};
-    const size_t row = kRenderSize * 4;
-    std::vector<uint8_t> bottom_up(row * kRenderSize);
-    gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
-    gl::ReadPixels(0, 0, kRenderSize, kRenderSize, GL_RGBA, GL_UNSIGNED_BYTE, bottom_up.data());
-    for (int y = kRenderSize - 1; y >= 0; --y) {
-      picture.pixels.insert(picture.pixels.end(), bottom_up.begin() + y * row,
-                            bottom_up.begin() + (y + 1) * row);
-    }
-    return picture;
+    return gl_context_testing::ReadFrameBuffer(kRenderSize, kRenderSize);
   }
 
   GLuint skin_ = 0;
@@ -180,29 +171,6 @@ void ExpectCoveredInColour(const TRgbaPicture& render, const TRenderCase& render
       << mean.b << "), expected " << render_case.expected_colour;
 }
 
-void ExpectMatchesReference(const TRgbaPicture& render, const std::string& name) {
-  const std::string reference_file = std::string(ZOK_REFERENCE_PATH) + name + ".png";
-  std::string why;
-  if (!std::filesystem::exists(reference_file)) {
-    ASSERT_TRUE(WritePngRgba(reference_file, render, why)) << why;
-    FAIL() << "no reference picture: wrote " << reference_file
-           << " from this render; look at it and keep it only if it shows the model right";
-  }
-  TRgbaPicture reference;
-  ASSERT_TRUE(ReadPngRgba(reference_file, reference, why)) << reference_file << ": " << why;
-  ASSERT_EQ(reference.width, render.width);
-  ASSERT_EQ(reference.height, render.height);
-  double difference[4] = {};
-  for (size_t i = 0; i < render.pixels.size(); ++i) {
-    difference[i % 4] += std::abs(render.pixels[i] - reference.pixels[i]);
-  }
-  const double pixels = static_cast<double>(render.pixels.size() / 4);
-  for (int channel = 0; channel < 4; ++channel) {
-    EXPECT_LT(difference[channel] / pixels, kReferenceTolerance)
-        << "channel " << channel << " differs from " << reference_file;
-  }
-}
-
 class Md2ModelRenderTest : public Md2RenderFixture,
                            public testing::WithParamInterface<TRenderCase> {};
 
@@ -213,14 +181,9 @@ TEST_P(Md2ModelRenderTest, FrameZeroShowsTheSkinAndMatchesTheReference) {
   const TRgbaPicture render = Render(model, render_case.blended);
   EXPECT_EQ(gl::GetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-  const std::filesystem::path output_dir(ZOK_RENDER_OUTPUT_PATH);
-  std::filesystem::create_directories(output_dir);
-  std::string why;
-  EXPECT_TRUE(WritePngRgba(output_dir / (std::string(render_case.name) + ".png"), render, why))
-      << why;
-
+  gl_context_testing::KeepRender(render, render_case.name);
   ExpectCoveredInColour(render, render_case);
-  ExpectMatchesReference(render, render_case.name);
+  gl_context_testing::ExpectMatchesReference(render, render_case.name, kReferenceTolerance);
 }
 
 INSTANTIATE_TEST_SUITE_P(Md2Render, Md2ModelRenderTest, testing::ValuesIn(kRenderCases),
