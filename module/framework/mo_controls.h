@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "module/persistence/persistence_types.h"
 #include "module/persistence/truly_persistent.h"
@@ -12,6 +13,9 @@ class TControl : public TTrulyPersistent {
   ZOK_PERSISTENT_CLASS(TControl, TTrulyPersistent)
  public:
   TControl() : f_left(0), f_top(0), f_width(0), f_height(0), f_DiminishingFactor(0) {}
+  // The value constructors of the controls take what a concrete control
+  // may want to keep; these classes keep none of it, like SetBounds.
+  TControl(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) : TControl() {}
   void RegisterFields() override;
 
   virtual void SetBounds(int32_t, int32_t, int32_t, int32_t) {}
@@ -38,6 +42,8 @@ class TAbstractMotherHenControl : public TControl {
   ZOK_PERSISTENT_CLASS(TAbstractMotherHenControl, TControl)
  public:
   TAbstractMotherHenControl() : Child(nullptr) {}
+  TAbstractMotherHenControl(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t)
+      : TAbstractMotherHenControl() {}
   ~TAbstractMotherHenControl() override { delete Child; }
   void RegisterFields() override;
 
@@ -53,6 +59,10 @@ class TVerticalTable : public TAbstractMotherHenControl {
   ZOK_PERSISTENT_CLASS(TVerticalTable, TAbstractMotherHenControl)
  public:
   TVerticalTable() : f_padding(0), f_BorderWidth(0), f_CellSize(nullptr) {}
+  TVerticalTable(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) : TVerticalTable() {}
+  TVerticalTable(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                 const std::vector<int32_t>&, const std::vector<int32_t>&)
+      : TVerticalTable() {}
   ~TVerticalTable() override { delete f_CellSize; }
   void RegisterFields() override;
 
@@ -65,4 +75,9 @@ class THorizontalTable : public TVerticalTable {
   ZOK_PERSISTENT_CLASS(THorizontalTable, TVerticalTable)
  public:
   THorizontalTable() = default;
+  THorizontalTable(int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f)
+      : TVerticalTable(a, b, c, d, e, f) {}
+  THorizontalTable(int32_t a, int32_t b, int32_t c, int32_t d, int32_t e, int32_t f, int32_t g,
+                   int32_t h, const std::vector<int32_t>& first, const std::vector<int32_t>& second)
+      : TVerticalTable(a, b, c, d, e, f, g, h, first, second) {}
 };

@@ -19,6 +19,23 @@ class TGlobalOptions : public TTrulyPersistent {
   // The container kind byte of session files: '0' or 's'.
   int32_t SessionFormatKind() const;
 
+  // Each setter stores the value and writes it to the configuration at
+  // once; a value outside the range read above is refused and changes
+  // neither.
+  void SetStoreLoResTexturesInSaves(bool value);
+  void SetStoreImpostorsInSaves(bool value);
+  void SetLoResTexturesMipOffset(int32_t value);
+  void SetTexturesCompressionPolicy(int32_t value);
+  void SetMinSizeToEmployTextureCompression(int32_t value);
+  void SetSessionAutosaveFormatIndex(int32_t value);
+
+  // The video mode the configuration holds now: read on every call, since
+  // the host rewrites it when the mode changes.
+  int32_t VideoWidth() const;
+  int32_t VideoHeight() const;
+  bool Video16Bit() const;
+  bool VideoFullscreen() const;
+
   int32_t f_StoreLoResTexturesInSaves;  // 32-bit booleans
   int32_t f_StoreImpostorsInSaves;
   int32_t f_LoResTexturesMipOffset;
