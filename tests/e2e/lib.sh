@@ -143,3 +143,19 @@ host_window() {
   done
   fail "the host's window never appeared"
 }
+
+# copy_sample BUILD: the sample module and its content into the tree.
+copy_sample() {
+  cp "$1/modules/_TESSEL01.so" modules/
+  cp -r "$1/modules/content" modules/content
+}
+
+# shot_window WINDOW FILE: a screenshot of the window alone.
+shot_window() {
+  import -window "$1" "$2"
+}
+
+# brightness FILE: the mean grey of a picture, 0 to 255.
+brightness() {
+  convert "$1" -colorspace Gray -resize 1x1\! -format '%[fx:int(255*mean+0.5)]' info:
+}

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# The sample module's frame reaches the screen; without a module the host
-# draws its crash screen with the console over it.
+# A module's frame reaches the screen; without a module the host draws its
+# crash screen with the console over it.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 build=$1
 enter_tree "$build"
-cp "$build/modules/_TESSEL01.so" modules/
+cp "$build/tests/modules/zok_test_module.so" modules/
+export ZOK_TEST_CLEAR_COLOUR="32 104 80"
 
 shot() {  # shot MODULE PICTURE [LATER_PICTURE SECONDS]
   ./zokhost "$1" 2>host.err &
@@ -25,9 +26,9 @@ shot() {  # shot MODULE PICTURE [LATER_PICTURE SECONDS]
 # New log lines show over the module's frame, then fade away: shown 5 s
 # and fading 2 s in the shipped settings, counted from the last line of the
 # group, which is the timer's calibration line 5 s after start.
-shot modules/_TESSEL01.so sample.png faded.png 12
+shot modules/zok_test_module.so sample.png faded.png 12
 # The window is centred: the middle of the screen is the middle of the frame.
-[ "$(pixel_at sample.png 512 384)" = "32,104,80" ] || fail "sample frame: $(pixel_at sample.png 512 384)"
+[ "$(pixel_at sample.png 512 384)" = "32,104,80" ] || fail "module frame: $(pixel_at sample.png 512 384)"
 [ "$(mean_colour sample.png 700 60 150 95)" != "32,104,80" ] || fail "no new log lines over the frame"
 [ "$(mean_colour faded.png 700 60 150 95)" = "32,104,80" ] ||
   fail "the log lines did not fade: $(mean_colour faded.png 700 60 150 95)"

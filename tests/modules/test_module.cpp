@@ -3,7 +3,8 @@
 // the point ("init" or an event such as "Re_OnCycle"), ZOK_TEST_CRASH_KIND
 // the way (exception, null, divzero, abort, recursion, hostfatal).
 // ZOK_TEST_SWITCH_MODE="W H R" asks the host for that video mode at the
-// first frame.
+// first frame; ZOK_TEST_CLEAR_COLOUR="R G B" clears every frame to that
+// colour (0 to 255), so that tests know what the module draws.
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -104,9 +105,30 @@ void SwitchModeOnceIfAsked() {
   }
 }
 
+void ClearIfAsked() {
+  static int red = -1, green = 0, blue = 0;
+  static void (*clear_colour)(float, float, float, float) = nullptr;
+  static void (*clear)(uint32_t) = nullptr;
+  if (red < 0) {
+    const std::string colour = Environment("ZOK_TEST_CLEAR_COLOUR");
+    if (colour.empty() || std::sscanf(colour.c_str(), "%d %d %d", &red, &green, &blue) != 3) {
+      return;
+    }
+    clear_colour = reinterpret_cast<void (*)(float, float, float, float)>(
+        host::GetGLProcAddress("glClearColor"));
+    clear = reinterpret_cast<void (*)(uint32_t)>(host::GetGLProcAddress("glClear"));
+  }
+  if (clear_colour == nullptr || clear == nullptr) return;
+  clear_colour(red / 255.0f, green / 255.0f, blue / 255.0f, 1.0f);
+  clear(0x4100);  // colour and depth
+}
+
 int32_t ModuleMessageHandler(int32_t code, int32_t a, int32_t b, int32_t c) {
   const std::string name = CbMessageName(code);
-  if (code == Re_OnCycle) SwitchModeOnceIfAsked();
+  if (code == Re_OnCycle) {
+    SwitchModeOnceIfAsked();
+    ClearIfAsked();
+  }
   Record("event " + name + " " + std::to_string(a) + " " + std::to_string(b) + " " +
          std::to_string(c));
   CrashIfAskedAt(name);
