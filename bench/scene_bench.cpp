@@ -97,11 +97,13 @@ void BM_SceneFrame(benchmark::State& state, float light, int32_t quality) {
   TSceneRig& rig = Rig();
   for (int i = 0; i < 5; ++i) rig.Frame(light, quality);  // warm the caches and the driver
   for (auto _ : state) rig.Frame(light, quality);
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
+  state.counters["fps"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK_CAPTURE(BM_SceneFrame, light_1_plain, 1.0f, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_SceneFrame, light_1_plain, 1.0f, 3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_SceneFrame, light_0_5_quality_3, 0.5f, 3)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -89,7 +89,8 @@ void TTessel01::FreeScene() {
 
 void TTessel01::SetQuality(int32_t new_quality) {
   quality = new_quality;
-  ModuleLogText(std::u16string(QualityAnnouncement(quality)));
+  const std::u16string_view announcement = QualityAnnouncement(quality);
+  if (!announcement.empty()) ModuleLogText(std::u16string(announcement));
 }
 
 void TTessel01::Render() {
