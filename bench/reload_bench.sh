@@ -7,6 +7,8 @@
 # restored its state. So "swap" is save, unload, copy, load, restore and
 # one frame, without the check period and the stability wait before it.
 # File times are as fine as the kernel's clock tick (a few ms).
+# The sample module is measured the same way, its first frame marked by
+# the log's last write: the scene it loads again on that frame.
 # Run as: bench/reload_bench.sh BUILD_DIR [ITEMS...]
 set -euo pipefail
 source "$(dirname "$0")/../tests/e2e/lib.sh"
@@ -49,3 +51,32 @@ for items in ${sizes[*]}; do
   cd /
   rm -rf "$tree"
 done
+
+# The sample module: from the session file's birth to the log's last write,
+# which is the end of the scene's loading on the new module's first frame.
+tree=$(make_tree "$build")
+cd "$tree"
+copy_sample "$build"
+sed -i 's/^CheckIfModulesAreRecompiledPeriod=.*/CheckIfModulesAreRecompiledPeriod=100/' zokhost.ini
+./zokhost 2>host.err &
+host=$!
+# Past the timer's calibration line, the log is quiet between reloads.
+wait_for_log LOG "High resolution timer engaged" 60
+scenes() { log_text LOG | grep -cF 'box.MD2" ... OK' || true; }
+swaps=()
+saves=()
+for _ in $(seq 10); do
+  loaded=$(scenes)
+  cp "$build/modules/_TESSEL01.so" modules/new.so
+  mv -f modules/new.so modules/_TESSEL01.so
+  until [ "$(scenes)" -gt "$loaded" ]; do sleep 0.01; done
+  sleep 0.3
+  read -r born saved < <(stat -c '%.6W %.6Y' sessions/_TESSEL01.zok)
+  swaps+=("$(ms_between "$born" "$(stat -c '%.6Y' LOG)")")
+  saves+=("$(ms_between "$born" "$saved")")
+done
+echo "_TESSEL01: swap ms $(sorted "${swaps[@]}"); session save ms $(sorted "${saves[@]}")"
+kill -TERM $host
+wait_exit $host 60
+cd /
+rm -rf "$tree"

@@ -86,6 +86,8 @@ class TModule : public TEngineObject {
   }
   void PutOutOfService();
   bool ReadNewLibrary();
+  // Moves the running copy aside as the backup.
+  void KeepAsBackup(const std::string& copy);
   void WriteNewLibrary();
   void LoadNewLibrary();
 

@@ -92,7 +92,7 @@ bool TModule::ReloadModule() {
     unloading = false;
     const std::string copy = copy_directory_ + library_file_name_;
     // A module that was missing at start-up has no previous copy to keep.
-    if (platform::FileExists(copy)) CopyLibrary(copy, BackupName(copy));
+    if (platform::FileExists(copy)) KeepAsBackup(copy);
     WriteNewLibrary();
     LoadNewLibrary();
     loaded_file_time_ = platform::FileTimeNs(module_directory_ + library_file_name_);
@@ -138,13 +138,27 @@ bool TModule::ReadNewLibrary() {
   }
 }
 
+void TModule::KeepAsBackup(const std::string& copy) {
+  // A rename: the old copy is not needed under its name any more, and
+  // moving it costs nothing where copying it costs its size twice.
+  std::string error;
+  const std::string backup = BackupName(copy);
+  if (!platform::RenameOver(copy, backup, error)) {
+    SetLastErrorText(1, error);
+    FatalError(MI_CANNOT_COPY_MODULE_DLL, {copy, backup});
+  }
+}
+
 void TModule::WriteNewLibrary() {
   // The old copy may still be mapped: it is replaced by a rename, never
   // overwritten in place.
   std::string error;
   const std::string copy = copy_directory_ + library_file_name_;
   platform::MakeDirectories(copy_directory_, error);
-  const bool written = platform::WriteFileAtomically(copy, reload_buffer_, error);
+  // The copy is made again from the module's file at every start, so it
+  // need not wait for the disk.
+  const bool written =
+      platform::WriteFileAtomically(copy, reload_buffer_, error, platform::TDurability::Unflushed);
   reload_buffer_.clear();
   reload_buffer_.shrink_to_fit();
   if (!written) {

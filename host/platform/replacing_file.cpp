@@ -1,5 +1,6 @@
 #include "host/platform/replacing_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +60,23 @@ void SyncDirectory(const std::string& dir) {
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+// Temporary files of earlier writes of target that were killed before they
+// could clean up: target's name, ".tmp" and mkostemp's six characters.
+void RemoveStaleTemporaries(const std::string& target) {
+  const std::string dir = DirectoryOf(target);
+  const size_t cut = target.find_last_of('/');
+  const std::string prefix = (cut == std::string::npos ? target : target.substr(cut + 1)) + ".tmp";
+  DIR* listing = opendir(dir.c_str());
+  if (listing == nullptr) return;
+  while (const dirent* entry = readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
+      unlinkat(dirfd(listing), name.c_str(), 0);
+    }
+  }
+  closedir(listing);
 }
 
 }  // namespace
@@ -153,10 +171,10 @@ int TReplacingFile::Overwrite(int64_t offset, const void* data, size_t n) {
   return 0;
 }
 
-int TReplacingFile::Commit() {
+int TReplacingFile::Commit(TDurability durability) {
   if (int err = Flush()) return err;
   if (int err = InjectedFault()) return err;
-  if (fsync(fd_) != 0) return errno;
+  if (durability == TDurability::Flushed && fsync(fd_) != 0) return errno;
   if (int err = InjectedFault()) return err;
   const int closed = close(fd_);
   fd_ = -1;
@@ -164,7 +182,11 @@ int TReplacingFile::Commit() {
   if (int err = InjectedFault()) return err;
   if (rename(temp_path_.c_str(), target_path_.c_str()) != 0) return errno;
   temp_path_.clear();
-  SyncDirectory(DirectoryOf(target_path_));
+  // Only this process writes here (the instance lock), and only one writer
+  // at a time replaces a file: what is left under its temporary names now
+  // belongs to a writer that was killed.
+  RemoveStaleTemporaries(target_path_);
+  if (durability == TDurability::Flushed) SyncDirectory(DirectoryOf(target_path_));
   return 0;
 }
 

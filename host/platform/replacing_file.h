@@ -11,6 +11,11 @@
 
 namespace platform {
 
+// Whether a replaced file must be on the disk before it takes the old
+// one's place. Files the program can make again from another (a copy of a
+// library, say) need not wait for the disk.
+enum class TDurability { Flushed, Unflushed };
+
 class TReplacingFile {
  public:
   TReplacingFile() = default;
@@ -35,8 +40,9 @@ class TReplacingFile {
   void AppendInPlace(size_t n);
   // Rewrites bytes already written.
   int Overwrite(int64_t offset, const void* data, size_t n);
-  // Flushes the data to the disk and renames the file over path.
-  int Commit();
+  // Flushes the data to the disk (unless told otherwise) and renames the
+  // file over path.
+  int Commit(TDurability durability = TDurability::Flushed);
   // Closes and removes the temporary file; nothing happens to path.
   void Abandon();
 

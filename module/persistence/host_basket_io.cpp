@@ -18,28 +18,42 @@ std::string AsciiText(std::u16string_view text) {
 
 }  // namespace
 
+template <class Call>
+auto THostBasketIo::Checked(Call call) {
+  try {
+    return call();
+  } catch (...) {
+    open_ = false;
+    throw;
+  }
+}
+
 void THostBasketIo::BeginWrite(const std::string& name, int32_t kind) {
-  Bound(host::ZokFileBeginWrite)(name.c_str(), kind);
+  Checked([&] { Bound(host::ZokFileBeginWrite)(name.c_str(), kind); });
+  open_ = true;
 }
 
 void* THostBasketIo::WriteBuffer(int32_t& bytes) {
-  return Bound(host::ZokFileWriteBuffer)(&bytes);
+  return Checked([&] { return Bound(host::ZokFileWriteBuffer)(&bytes); });
 }
 
 void THostBasketIo::Write(int32_t bytes) {
-  Bound(host::ZokFileWrite)(bytes);
+  Checked([&] { Bound(host::ZokFileWrite)(bytes); });
 }
 
 void THostBasketIo::BeginRead(const std::string& name) {
   uint8_t kind = 0;  // the kind is the callers' business, not the stream's
-  Bound(host::ZokFileBeginRead)(name.c_str(), &kind);
+  Checked([&] { Bound(host::ZokFileBeginRead)(name.c_str(), &kind); });
+  open_ = true;
 }
 
 const void* THostBasketIo::Read(int32_t& bytes) {
-  return Bound(host::ZokFileRead)(&bytes);
+  return Checked([&] { return Bound(host::ZokFileRead)(&bytes); });
 }
 
 void THostBasketIo::End() {
+  if (!open_) return;
+  open_ = false;
   Bound(host::ZokFileEnd)(0, nullptr);
 }
 

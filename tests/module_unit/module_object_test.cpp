@@ -198,6 +198,18 @@ TEST_F(ModuleObjectTest, AFailedRenameFailsTheSaveAndKeepsThePreviousSession) {
   EXPECT_EQ(Host().files[kSessionFile].data, "the previous session");
 }
 
+TEST_F(ModuleObjectTest, AWriteTheHostFailsIsReportedOnceAndKeepsThePreviousSession) {
+  Start();
+  Host().files[kSessionFile] = TFakeFile{"the previous session", '0', 1};
+  Host().fail_write = true;
+  const std::string failure = FatalTextOf([] { Send(Re_OnUnload); });
+  EXPECT_NE(failure.find("No space left on device"), std::string::npos) << failure;
+  // The host closed the file when it failed; closing it again would add a
+  // second, misleading report.
+  EXPECT_EQ(failure.find("already closed"), std::string::npos) << failure;
+  EXPECT_EQ(Host().files[kSessionFile].data, "the previous session");
+}
+
 TEST_F(ModuleObjectTest, DestroySavesAndFreesTheObject) {
   Start();
   EXPECT_EQ(Send(Re_OnDestroy), 1);

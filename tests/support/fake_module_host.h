@@ -30,6 +30,8 @@ struct TFakeModuleHost {
   std::vector<std::string> calls;
   uint64_t run_stamp = 7;
   bool fail_replace = false;
+  bool fail_write = false;  // the host fails a write and closes the file, as on a full disk
+  bool open = false;
 
   std::string writing_name;
   TFakeFile writing;
@@ -66,6 +68,7 @@ inline void TFakeModuleHost::Bind() {
     h.calls.push_back(std::string("write ") + name);
     h.writing_name = name;
     h.writing = TFakeFile{{}, kind, h.run_stamp};
+    h.open = true;
   };
   host::ZokFileWriteBuffer = [](int32_t* size) -> void* {
     *size = static_cast<int32_t>(Get().buffer.size());
@@ -73,6 +76,11 @@ inline void TFakeModuleHost::Bind() {
   };
   host::ZokFileWrite = [](int32_t size) {
     TFakeModuleHost& h = Get();
+    if (h.fail_write) {
+      h.writing_name.clear();
+      h.open = false;
+      throw std::runtime_error("No space left on device");
+    }
     h.writing.data.append(reinterpret_cast<const char*>(h.buffer.data()),
                           static_cast<size_t>(size));
   };
@@ -82,6 +90,7 @@ inline void TFakeModuleHost::Bind() {
     if (found == h.files.end()) throw std::runtime_error("no such zok-file");
     h.reading = &found->second;
     h.read_offset = 0;
+    h.open = true;
     if (kind != nullptr) *kind = static_cast<uint8_t>(found->second.kind);
   };
   host::ZokFileRead = [](int32_t* size) -> void* {
@@ -95,6 +104,8 @@ inline void TFakeModuleHost::Bind() {
   };
   host::ZokFileEnd = [](int32_t, const char*) {
     TFakeModuleHost& h = Get();
+    if (!h.open) throw std::logic_error("Attempt to close the already closed zok-file.");
+    h.open = false;
     if (!h.writing_name.empty()) h.files[h.writing_name] = h.writing;
     h.writing_name.clear();
     h.reading = nullptr;

@@ -676,6 +676,8 @@ TEST_F(ZokFileInterruptedWrite, AWriterKilledAtAnyStepKeepsThePreviousFile) {
     ExpectOldFile();
   }
   EXPECT_EQ(ReadZok("s.zok").Data(), new_data_);
+  // The completed write cleared what the killed ones left behind.
+  EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"s.zok"});
 }
 
 }  // namespace
