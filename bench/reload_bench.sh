@@ -22,10 +22,40 @@ trap 'stop_xvfb; kill -KILL ${host:-} 2>/dev/null || true; rm -rf "${tree:-}"' E
 ms_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) * 1000 }'; }
 sorted() { printf '%s\n' "$@" | sort -n | tr '\n' ' '; }
 
-for items in ${sizes[*]}; do
+# new_tree: a runnable tree that checks for rebuilds every 100 ms.
+new_tree() {
   tree=$(make_tree "$build")
   cd "$tree"
   sed -i 's/^CheckIfModulesAreRecompiledPeriod=.*/CheckIfModulesAreRecompiledPeriod=100/' zokhost.ini
+}
+end_tree() {
+  kill -TERM $host
+  wait_exit $host 60
+  cd /
+  rm -rf "$tree"
+}
+# measure LABEL LIBRARY NAME MARK_COUNT MARK_FILE: ten rebuilds of
+# modules/NAME from LIBRARY; a rebuild is done when MARK_COUNT grows, and
+# MARK_FILE was last written at the new module's first frame.
+measure() {
+  local label=$1 library=$2 name=$3 count=$4 mark=$5 before born saved
+  local swaps=() saves=()
+  for _ in $(seq 10); do
+    before=$($count)
+    cp "$library" modules/new.so
+    mv -f modules/new.so "modules/$name.so"
+    until [ "$($count)" -gt "$before" ]; do sleep 0.01; done
+    sleep 0.3  # the mark's last write comes with the count
+    read -r born saved < <(stat -c '%.6W %.6Y' "sessions/$name.zok")
+    swaps+=("$(ms_between "$born" "$(stat -c '%.6Y' "$mark")")")
+    saves+=("$(ms_between "$born" "$saved")")
+  done
+  echo "$label: swap ms $(sorted "${swaps[@]}"); session save ms $(sorted "${saves[@]}")"
+}
+
+states() { grep -c '^state ' record.txt || true; }
+for items in ${sizes[*]}; do
+  new_tree
   cp "$module" modules/zok_state_module.so
   : >record.txt
   ZOK_TEST_STATE_ITEMS=$items ZOK_TEST_RECORD_FILE=$tree/record.txt ./zokhost \
@@ -33,50 +63,18 @@ for items in ${sizes[*]}; do
   host=$!
   wait_for_log LOG "Entering the main loop" 60
   until grep -q '^state ' record.txt; do sleep 0.05; done
-  swaps=()
-  saves=()
-  for _ in $(seq 10); do
-    from=$(wc -l <record.txt)
-    cp "$module" modules/new.so
-    mv -f modules/new.so modules/zok_state_module.so
-    until tail -n +"$((from + 1))" record.txt | grep -q '^state '; do sleep 0.01; done
-    read -r born saved < <(stat -c '%.6W %.6Y' sessions/zok_state_module.zok)
-    frame=$(stat -c '%.6Y' record.txt)
-    swaps+=("$(ms_between "$born" "$frame")")
-    saves+=("$(ms_between "$born" "$saved")")
-  done
-  echo "$items items: swap ms $(sorted "${swaps[@]}"); session save ms $(sorted "${saves[@]}")"
-  kill -TERM $host
-  wait_exit $host 60
-  cd /
-  rm -rf "$tree"
+  measure "$items items" "$module" zok_state_module states record.txt
+  end_tree
 done
 
-# The sample module: from the session file's birth to the log's last write,
-# which is the end of the scene's loading on the new module's first frame.
-tree=$(make_tree "$build")
-cd "$tree"
+# The sample module: its first frame loads the scene, whose last line is
+# the log's last write.
+scenes() { log_text LOG | grep -cF 'box.MD2" ... OK' || true; }
+new_tree
 copy_sample "$build"
-sed -i 's/^CheckIfModulesAreRecompiledPeriod=.*/CheckIfModulesAreRecompiledPeriod=100/' zokhost.ini
 ./zokhost 2>host.err &
 host=$!
 # Past the timer's calibration line, the log is quiet between reloads.
 wait_for_log LOG "High resolution timer engaged" 60
-scenes() { log_text LOG | grep -cF 'box.MD2" ... OK' || true; }
-swaps=()
-saves=()
-for _ in $(seq 10); do
-  loaded=$(scenes)
-  cp "$build/modules/_TESSEL01.so" modules/new.so
-  mv -f modules/new.so modules/_TESSEL01.so
-  until [ "$(scenes)" -gt "$loaded" ]; do sleep 0.01; done
-  sleep 0.3
-  read -r born saved < <(stat -c '%.6W %.6Y' sessions/_TESSEL01.zok)
-  swaps+=("$(ms_between "$born" "$(stat -c '%.6Y' LOG)")")
-  saves+=("$(ms_between "$born" "$saved")")
-done
-echo "_TESSEL01: swap ms $(sorted "${swaps[@]}"); session save ms $(sorted "${saves[@]}")"
-kill -TERM $host
-wait_exit $host 60
-cd /
-rm -rf "$tree"
+measure _TESSEL01 "$build/modules/_TESSEL01.so" _TESSEL01 scenes LOG
+end_tree
