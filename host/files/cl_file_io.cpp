@@ -3,16 +3,20 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
+#include <system_error>
 #include <utility>
+#include <vector>
 
 #include "host/core/globals.h"
 #include "host/core/paths.h"
 #include "host/files/byte_stream.h"
 #include "host/files/file_source.h"
 #include "host/files/md5_digest.h"
+#include "host/files/md5_thread.h"
 #include "host/files/zok_header.h"
 #include "host/messages/log.h"
 #include "host/messages/message_container.h"
@@ -26,6 +30,16 @@ namespace {
 constexpr int32_t kHeaderSize = static_cast<int32_t>(sizeof(TZokHeader));
 // Signed disk files are checked whole before the first chunk is handed out.
 constexpr const char* kScratchContainer = "$$ZOKFILE";
+// A signed disk file longer than this is digested on a thread of its own
+// while the rest of it is written; a short one is not worth the thread.
+constexpr int64_t kDigestHereBytes = 64 * 1024;
+// Buffers a signed disk file cycles through while the thread digests them:
+// when all are waiting for the digest, the writer waits for half of them,
+// so that the thread always has work and is woken seldom.
+constexpr size_t kDigestedBuffers = 128;
+// While it waits for the digest, the writer takes this much of the file it
+// replaces out of the page cache, which the rename would do at the end.
+constexpr size_t kShedBytes = 1 << 20;
 
 // Reasons of MI_ZOKFILE_CORRUPT in the configured language. They are wide:
 // 8-bit string arguments are formatted as raw bytes, not as Cyrillic.
@@ -141,6 +155,11 @@ class TZokFile {
   int32_t ReadDiskChunk();
   void FinishReading();
   void FinishWriting(bool save, const std::string& disk_name);
+  // A signed disk file whose digest runs on its own thread: each piece
+  // goes to the file at once, and its buffer is used again once digested.
+  void StartDigestThread();
+  void WriteAndDigest(int32_t n);
+  void ReuseDigestedBuffers(int64_t count);
   // Frees everything of the open file; an unfinished disk file is dropped.
   void Close();
 
@@ -157,9 +176,20 @@ class TZokFile {
   std::unique_ptr<TFileSource> in_;
   bool digesting_ = false;
   TMd5 md5_;
-  uint8_t* write_buffer_ = nullptr;  // a container block, handed over when full
-  uint8_t* in_place_ = nullptr;      // or room in the disk file's gathered output
-  bool write_buffer_out_ = false;    // given to the caller and not yet written
+  std::unique_ptr<TMd5Thread> md5_thread_;  // while it runs, md5_ is its own
+  struct TPiece {
+    uint8_t* block;
+    int32_t n;
+  };
+  std::deque<TPiece> undigested_;  // written, and queued for the digest
+  bool shedding_ = false;
+  int64_t pieces_queued_ = 0;
+  std::vector<uint8_t*> spare_buffers_;
+  size_t digest_buffers_ = 0;  // allocated: spare, queued or handed out
+  // A container block, handed over when full, or one of the digest's.
+  uint8_t* write_buffer_ = nullptr;
+  uint8_t* in_place_ = nullptr;    // or room in the disk file's gathered output
+  bool write_buffer_out_ = false;  // given to the caller and not yet written
   alignas(16) std::array<uint8_t, kZokChunkSize> read_buffer_;
   uint64_t stamp_read_ = 0;
   std::function<uint64_t()> stamp_source_;
@@ -209,15 +239,57 @@ void TZokFile::OpenTargetForWriting(const std::string& name) {
 uint8_t* TZokFile::WriteBuffer(int32_t& size) {
   size = kZokChunkSize;
   if (!write_buffer_out_ && opened_ && !reading_ && container_ == nullptr) {
-    // A disk file takes the bytes straight into its gathered output.
-    in_place_ = reinterpret_cast<uint8_t*>(out_.Space(kZokChunkSize));
+    if (md5_thread_ == nullptr) {
+      // A disk file takes the bytes straight into its gathered output.
+      in_place_ = reinterpret_cast<uint8_t*>(out_.Space(kZokChunkSize));
+    } else if (write_buffer_ == nullptr && !spare_buffers_.empty()) {
+      write_buffer_ = spare_buffers_.back();
+      spare_buffers_.pop_back();
+    }
   }
   write_buffer_out_ = true;
   if (in_place_ != nullptr) return in_place_;
   if (write_buffer_ == nullptr) {
     write_buffer_ = static_cast<uint8_t*>(TContainer::NewBlock(kZokChunkSize));
+    if (md5_thread_ != nullptr) ++digest_buffers_;
   }
   return write_buffer_;
+}
+
+void TZokFile::StartDigestThread() {
+  try {
+    spare_buffers_.reserve(kDigestedBuffers + 1);
+    md5_thread_ = std::make_unique<TMd5Thread>(md5_);
+    shedding_ = true;
+  } catch (const std::system_error&) {
+    // No thread to be had: the digest goes on here, only slower.
+  }
+}
+
+// The piece in write_buffer_ goes to the file and to the digest; once all
+// buffers wait for the digest, the writer waits until half of them are free.
+void TZokFile::WriteAndDigest(int32_t n) {
+  if (int err = out_.Append(write_buffer_, static_cast<size_t>(n)))
+    CannotWrite(DiskPath(name_), err);
+  undigested_.push_back({write_buffer_, n});
+  write_buffer_ = nullptr;
+  md5_thread_->Add(undigested_.back().block, static_cast<size_t>(n));
+  ++pieces_queued_;
+  if (spare_buffers_.empty() && digest_buffers_ >= kDigestedBuffers) {
+    const int64_t first = pieces_queued_ - static_cast<int64_t>(undigested_.size());
+    if (shedding_) shedding_ = out_.ShedReplaced(kShedBytes);
+    ReuseDigestedBuffers(first + static_cast<int64_t>(kDigestedBuffers / 2));
+  }
+}
+
+// Takes back the buffers of the first count pieces queued.
+void TZokFile::ReuseDigestedBuffers(int64_t count) {
+  md5_thread_->WaitDigested(count);
+  while (!undigested_.empty() &&
+         pieces_queued_ - static_cast<int64_t>(undigested_.size()) < count) {
+    spare_buffers_.push_back(undigested_.front().block);
+    undigested_.pop_front();
+  }
 }
 
 void TZokFile::Write(int32_t n) {
@@ -232,11 +304,13 @@ void TZokFile::Write(int32_t n) {
     }
     write_buffer_out_ = false;
     const uint8_t* piece = in_place_ != nullptr ? in_place_ : write_buffer_;
-    if (digesting_) md5_.Update(piece, static_cast<size_t>(n));
+    if (digesting_ && md5_thread_ == nullptr) md5_.Update(piece, static_cast<size_t>(n));
     try {
       if (in_place_ != nullptr) {
         in_place_ = nullptr;
         out_.AppendInPlace(static_cast<size_t>(n));
+      } else if (md5_thread_ != nullptr) {
+        WriteAndDigest(n);
       } else if (container_ == nullptr) {
         if (int err = out_.Append(piece, static_cast<size_t>(n))) CannotWrite(DiskPath(name_), err);
       } else if (n == kZokChunkSize) {
@@ -244,6 +318,11 @@ void TZokFile::Write(int32_t n) {
         container_->AppendBlock(std::exchange(write_buffer_, nullptr), n);
       } else {
         container_->AppendCopy(write_buffer_, n);
+      }
+      const int64_t written = out_.Length() - kHeaderSize;
+      if (digesting_ && md5_thread_ == nullptr && container_ == nullptr &&
+          written >= kDigestHereBytes && written - n < kDigestHereBytes) {
+        StartDigestThread();
       }
     } catch (...) {
       const std::string name = name_;
@@ -373,6 +452,16 @@ void TZokFile::FinishReading() {
 }
 
 void TZokFile::FinishWriting(bool save, const std::string& disk_name) {
+  if (md5_thread_ != nullptr) {
+    try {
+      md5_thread_->Finish();
+      md5_thread_.reset();
+    } catch (...) {
+      const std::string name = name_;
+      Close();
+      FatalError(MI_ZOKFILE_ERROR_WRITE, {name});
+    }
+  }
   if (digesting_) {
     zok_header::SetField(header_.data(), zok_header::kDigest, md5_.Finish());
     digesting_ = false;
@@ -419,6 +508,16 @@ void TZokFile::End(bool save, const std::string& disk_name) {
 }
 
 void TZokFile::Close() {
+  // The digest thread may still read the queued buffers.
+  md5_thread_.reset();
+  for (const TPiece& piece : undigested_) TContainer::FreeBlock(piece.block);
+  undigested_.clear();
+  pieces_queued_ = 0;
+  shedding_ = false;
+  for (uint8_t* buffer : spare_buffers_) TContainer::FreeBlock(buffer);
+  spare_buffers_.clear();
+  spare_buffers_.shrink_to_fit();
+  digest_buffers_ = 0;
   out_.Abandon();
   in_.reset();
   if (through_scratch_) GetOrCreateContainer(kScratchContainer).Clear();

@@ -6,6 +6,9 @@
 // Every failure is a FatalError; whatever fails, the open file is closed
 // and a disk file being written is dropped, so the file it would have
 // replaced stays as it was.
+//
+// A long signed disk file is digested on a second thread while it is
+// written; the thread ends with the file.
 #pragma once
 
 #include <cstdint>

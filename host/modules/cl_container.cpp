@@ -36,16 +36,10 @@ TContainer::~TContainer() {
 }
 
 void TContainer::Clear() {
-  for (int32_t i = 0; i < chunk_blocks_.Length; ++i) FreeBlock(chunk_blocks_[i]);
-  chunk_blocks_.Resize(0);
-  chunk_sizes_.Resize(0);
+  for (const TChunk& chunk : chunks_) FreeBlock(chunk.block);
+  chunks_.clear();
+  size_ = 0;
   Rewind();
-}
-
-int32_t TContainer::Size() const {
-  int64_t total = 0;
-  for (int32_t i = 0; i < chunk_sizes_.Length; ++i) total += chunk_sizes_[i];
-  return static_cast<int32_t>(total);
 }
 
 void TContainer::SetSize(int32_t n) {
@@ -64,14 +58,9 @@ void TContainer::AppendBlock(void* block, int32_t n) {
   TOwnedBlock owned(block);
   CheckRoomFor(n);
   if (n == 0) return;
-  chunk_sizes_.Add(n);
-  try {
-    chunk_blocks_.Add(block);
-  } catch (...) {
-    chunk_sizes_.Decrement();
-    throw;
-  }
+  chunks_.push_back({block, n});
   owned.release();
+  size_ += n;
 }
 
 void TContainer::AppendCopy(const void* source, int32_t n) {
@@ -88,7 +77,7 @@ void TContainer::Rewind() {
 }
 
 bool TContainer::AtEnd() const {
-  return read_chunk_ > chunk_sizes_.HighIndex();
+  return read_chunk_ >= ChunkCount();
 }
 
 void* TContainer::NextChunk(int32_t& size) {
@@ -96,8 +85,9 @@ void* TContainer::NextChunk(int32_t& size) {
     size = 0;
     return nullptr;
   }
-  size = chunk_sizes_[read_chunk_];
-  return chunk_blocks_[read_chunk_++];
+  const TChunk& chunk = chunks_[static_cast<size_t>(read_chunk_++)];
+  size = chunk.size;
+  return chunk.block;
 }
 
 int32_t TContainer::ReadNext(void* target, int32_t n) {
@@ -111,21 +101,18 @@ int32_t TContainer::ReadNext(void* target, int32_t n) {
 void* TContainer::Data() {
   const int32_t chunks = ChunkCount();
   if (chunks == 0) return nullptr;
-  if (chunks == 1) return chunk_blocks_[0];
+  if (chunks == 1) return chunks_[0].block;
 
-  const int32_t total = Size();
-  char* merged = static_cast<char*>(NewBlock(total));
+  char* merged = static_cast<char*>(NewBlock(size_));
   int32_t at = 0;
-  for (int32_t i = 0; i < chunks; ++i) {
-    std::memcpy(merged + at, chunk_blocks_[i], static_cast<size_t>(chunk_sizes_[i]));
-    at += chunk_sizes_[i];
-    FreeBlock(chunk_blocks_[i]);
+  for (const TChunk& chunk : chunks_) {
+    std::memcpy(merged + at, chunk.block, static_cast<size_t>(chunk.size));
+    at += chunk.size;
+    FreeBlock(chunk.block);
   }
   // The bytes keep their places, so the byte cursor stays where it was.
-  chunk_blocks_.Resize(1);
-  chunk_sizes_.Resize(1);
-  chunk_blocks_[0] = merged;
-  chunk_sizes_[0] = total;
+  chunks_.resize(1);
+  chunks_[0] = {merged, size_};
   return merged;
 }
 
@@ -140,7 +127,7 @@ int32_t TContainer::ReadBytes(void* target, int32_t n) {
 }
 
 void TContainer::SaveToStream(TByteSink& sink) {
-  for (int32_t i = 0; i < ChunkCount(); ++i) sink.Write(chunk_blocks_[i], chunk_sizes_[i]);
+  for (const TChunk& chunk : chunks_) sink.Write(chunk.block, chunk.size);
 }
 
 void TContainer::LoadFromStream(TByteSource& source, int32_t limit) {

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/files/byte_stream.h"
-#include "shared/dyna/dyna_types.h"
 #include "shared/zok_object.h"
 
 class TContainer : public TObject {
@@ -32,8 +32,8 @@ class TContainer : public TObject {
   // Frees every chunk and resets both cursors: an empty container has
   // nothing left to have been read.
   void Clear();
-  int32_t Size() const;
-  int32_t ChunkCount() const { return chunk_sizes_.Length; }
+  int32_t Size() const { return size_; }
+  int32_t ChunkCount() const { return static_cast<int32_t>(chunks_.size()); }
   // Clear, then one uninitialised chunk of n bytes (none for n <= 0).
   void SetSize(int32_t n);
 
@@ -78,8 +78,14 @@ class TContainer : public TObject {
   // Throws std::length_error unless n more bytes fit.
   void CheckRoomFor(int64_t n) const;
 
-  TAOI chunk_sizes_;
-  TAOP chunk_blocks_;
+  struct TChunk {
+    void* block;
+    int32_t size;
+  };
+  // A zok-file of some megabytes is thousands of chunks: the list grows
+  // geometrically and the total is kept, so appending stays cheap.
+  std::vector<TChunk> chunks_;
+  int32_t size_ = 0;
   std::string file_name_;
   int32_t read_chunk_ = 0;
   int32_t read_offset_ = 0;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -98,6 +99,8 @@ int TReplacingFile::Create(const std::string& path) {
   target_path_ = std::move(target);
   length_ = 0;
   gathered_ = 0;
+  replaced_left_ = -1;
+  replaced_at_ = 0;
   // mkostemp makes the file private.
   if (int err = InjectedFault()) return err;
   if (fchmod(fd_, ModeFor(target_path_)) != 0) return errno;
@@ -176,6 +179,7 @@ int TReplacingFile::Commit(TDurability durability) {
   if (int err = InjectedFault()) return err;
   if (durability == TDurability::Flushed && fsync(fd_) != 0) return errno;
   if (int err = InjectedFault()) return err;
+  CloseReplaced();
   const int closed = close(fd_);
   fd_ = -1;
   if (closed != 0) return errno;
@@ -190,7 +194,35 @@ int TReplacingFile::Commit(TDurability durability) {
   return 0;
 }
 
+bool TReplacingFile::ShedReplaced(size_t n) {
+  if (fd_ < 0 || replaced_left_ == 0) return false;
+  if (replaced_left_ < 0) {
+    // Non-blocking: whatever sits under the name, opening it must not wait.
+    replaced_fd_ = open(target_path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    if (replaced_fd_ < 0 || fstat(replaced_fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+      CloseReplaced();
+      replaced_left_ = 0;
+      return false;
+    }
+    replaced_left_ = st.st_size;
+  }
+  const int64_t piece = std::min<int64_t>(replaced_left_, static_cast<int64_t>(n));
+  // Only advice: whatever it does not drop, the rename still will.
+  if (piece > 0) posix_fadvise(replaced_fd_, replaced_at_, piece, POSIX_FADV_DONTNEED);
+  replaced_at_ += piece;
+  replaced_left_ -= piece;
+  if (replaced_left_ == 0) CloseReplaced();
+  return replaced_left_ > 0;
+}
+
+void TReplacingFile::CloseReplaced() {
+  if (replaced_fd_ >= 0) close(replaced_fd_);
+  replaced_fd_ = -1;
+}
+
 void TReplacingFile::Abandon() {
+  CloseReplaced();
   if (fd_ >= 0) close(fd_);
   fd_ = -1;
   if (!temp_path_.empty()) unlink(temp_path_.c_str());

@@ -46,6 +46,13 @@ class TReplacingFile {
   // Closes and removes the temporary file; nothing happens to path.
   void Abandon();
 
+  // Drops up to n more bytes of the file being replaced from the page
+  // cache, leaving the file itself as it is; false once there is nothing
+  // more to drop. The rename frees the old file's cached pages, which for
+  // a large file takes milliseconds: a writer that waits for something
+  // else can do that part earlier.
+  bool ShedReplaced(size_t n);
+
   bool IsOpen() const { return fd_ >= 0; }
   int64_t Length() const { return length_; }
 
@@ -56,6 +63,7 @@ class TReplacingFile {
 
   int Flush();
   int WriteOut(const char* data, size_t n);
+  void CloseReplaced();
 
   int fd_ = -1;
   std::string temp_path_;
@@ -63,6 +71,10 @@ class TReplacingFile {
   int64_t length_ = 0;  // bytes appended, gathered ones included
   std::unique_ptr<char[]> gather_;
   size_t gathered_ = 0;
+  // The file being replaced, while ShedReplaced works through it.
+  int replaced_fd_ = -1;
+  int64_t replaced_left_ = -1;  // not opened yet
+  int64_t replaced_at_ = 0;
 };
 
 // Fault injection for tests: while set, the hook runs before every system

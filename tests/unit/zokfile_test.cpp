@@ -16,6 +16,7 @@
 #include "host/core/exceptions.h"
 #include "host/core/globals.h"
 #include "host/files/cl_file_io.h"
+#include "host/files/md5_digest.h"
 #include "host/files/zokfile_functions.h"
 #include "host/messages/log.h"
 #include "host/messages/message_container.h"
@@ -679,5 +680,162 @@ TEST_F(ZokFileInterruptedWrite, AWriterKilledAtAnyStepKeepsThePreviousFile) {
   // The completed write cleared what the killed ones left behind.
   EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"s.zok"});
 }
+
+// --- Long signed files ----------------------------------------------------
+// Past its first 64 KiB a signed disk file is digested on a second thread
+// while the writer goes on, its buffers used again once digested.
+
+std::string Md5Of(const std::string& data) {
+  TMd5 md5;
+  md5.Start();
+  md5.Update(data.data(), data.size());
+  const TMd5Digest digest = md5.Finish();
+  return std::string(digest.begin(), digest.end());
+}
+
+std::vector<int32_t> Repeated(const std::vector<int32_t>& cycle, int times) {
+  std::vector<int32_t> pieces;
+  for (int i = 0; i < times; ++i) pieces.insert(pieces.end(), cycle.begin(), cycle.end());
+  return pieces;
+}
+
+size_t Total(const std::vector<int32_t>& pieces) {
+  size_t total = 0;
+  for (int32_t piece : pieces) total += static_cast<size_t>(piece);
+  return total;
+}
+
+struct Piecing {
+  const char* label;
+  std::vector<int32_t> pieces;
+};
+
+const Piecing kPiecings[] = {
+    {"full", Pieces(1500000)},
+    {"odd", Pieces(1500000, 3000)},
+    // Empty and one-byte pieces, and sizes that are not multiples of 4.
+    {"mixed", Repeated({4096, 1, 0, 2000, 4095}, 150)},
+};
+
+class ZokFileLongSigned : public ZokFileTest, public testing::WithParamInterface<Piecing> {};
+
+// Files back to back, a container between disk files, each with its own
+// data: every file has the digest of its own bytes, in their order.
+TEST_P(ZokFileLongSigned, FilesCarryTheDigestOfTheirOwnData) {
+  const std::vector<int32_t>& pieces = GetParam().pieces;
+  int seed = 0;
+  for (const char* name : {"long.zok", "$z", "long.zok", "other.zok"}) {
+    const std::string data = Pattern(Total(pieces), ++seed);
+    WriteZok(name, 's', data, pieces);
+    const std::string file = name[0] == '$' ? ContainerBytes(name) : dir_.Read(name);
+    ASSERT_EQ(file.size(), 128 + data.size()) << name << seed;
+    EXPECT_EQ(file.substr(24, 16), Md5Of(data)) << name << seed;
+    EXPECT_TRUE(file.substr(128) == data) << name << seed;
+    if (name[0] != '$' && data.size() % 4 == 0) {
+      EXPECT_TRUE(ReadZok(name).Data() == data) << name << seed;
+    }
+  }
+  EXPECT_EQ(DirectoryEntries(), (std::vector<std::string>{"long.zok", "other.zok"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pieces, ZokFileLongSigned, testing::ValuesIn(kPiecings),
+                         [](const testing::TestParamInfo<Piecing>& info) {
+                           return info.param.label;
+                         });
+
+// How a long signed write can stop halfway, with the digest still busy.
+// Returns what the error list then holds.
+struct Stop {
+  const char* label;
+  std::function<std::string()> stop;
+  std::string error;  // how the error list begins; empty: no failure
+};
+
+void WriteFullPieces(int count, int seed) {
+  const std::string piece = Pattern(kZokChunkSize, seed);
+  for (int i = 0; i < count; ++i) {
+    int32_t capacity = 0;
+    std::memcpy(ZokFileWriteBuffer(capacity), piece.data(), piece.size());
+    ZokFileWrite(kZokChunkSize);
+  }
+}
+
+std::string FailureText(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const EDying&) {
+    return WideToUtf8(JoinErrors());
+  }
+  return "";
+}
+
+const Stop kStops[] = {
+    {"protocol_error",
+     [] {
+       return FailureText([] {
+         TakeBuffer();
+         ZokFileWrite(kZokChunkSize + 1);
+       });
+     },
+     "Programming error: Attempt to write to zok-file more bytes"},
+    {"another_file_written",
+     [] {
+       return FailureText([] {
+         ZokFileBeginWrite("$z", 's');
+         ZokFileEnd(false, "");
+       });
+     },
+     ""},
+    // The file being replaced is read while the new one is dropped.
+    {"replaced_file_read", [] { return FailureText([] { ReadZok("s.zok"); }); }, ""},
+    {"write_fails",
+     [] {
+       platform::SetReplacingFileFaultHook([] { return EIO; });
+       const std::string errors = FailureText([] { WriteFullPieces(200, 9); });
+       platform::SetReplacingFileFaultHook(nullptr);
+       return errors;
+     },
+     "Cannot write the zok-file \"s.zok\"."},
+    {"end_fails",
+     [] {
+       platform::SetReplacingFileFaultHook([] { return ENOSPC; });
+       const std::string errors = FailureText([] { ZokFileEnd(false, ""); });
+       platform::SetReplacingFileFaultHook(nullptr);
+       return errors;
+     },
+     "Cannot write the zok-file \"s.zok\"."},
+};
+
+class ZokFileLongSignedStop : public ZokFileTest, public testing::WithParamInterface<Stop> {
+ protected:
+  // A long file to replace, so that its pages are dropped from the cache
+  // while the new one is written.
+  const std::string old_data_ = Pattern(2000000, 5);
+};
+
+TEST_P(ZokFileLongSignedStop, LeavesThePreviousFileAndTheNextWriteWorks) {
+  WriteZok("s.zok", 's', old_data_, Pieces(old_data_.size()));
+  const std::string old_file = dir_.Read("s.zok");
+
+  ZokFileBeginWrite("s.zok", 's');
+  WriteFullPieces(300, 7);
+  const std::string errors = GetParam().stop();
+  EXPECT_EQ(errors.substr(0, GetParam().error.size()), GetParam().error) << errors;
+  EXPECT_EQ(errors.empty(), GetParam().error.empty()) << errors;
+  // Whatever stopped it, the file is closed.
+  EXPECT_EQ(FailureText([] { ZokFileEnd(false, ""); }),
+            "Programming error: Attempt to close the already closed zok-file.");
+
+  EXPECT_TRUE(dir_.Read("s.zok") == old_file);
+  EXPECT_TRUE(ReadZok("s.zok").Data() == old_data_);
+  EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"s.zok"});
+
+  const std::string new_data = Pattern(1000000, 6);
+  WriteZok("s.zok", 's', new_data, Pieces(new_data.size()));
+  EXPECT_TRUE(ReadZok("s.zok").Data() == new_data);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ZokFileLongSignedStop, testing::ValuesIn(kStops),
+                         [](const testing::TestParamInfo<Stop>& info) { return info.param.label; });
 
 }  // namespace
