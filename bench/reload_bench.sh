@@ -36,10 +36,12 @@ end_tree() {
 }
 # measure LABEL LIBRARY NAME MARK_COUNT MARK_FILE: ten rebuilds of
 # modules/NAME from LIBRARY; a rebuild is done when MARK_COUNT grows, and
-# MARK_FILE was last written at the new module's first frame.
+# MARK_FILE was last written at the new module's first frame. "load" runs
+# from the new copy's last write to that frame: loading the library, its
+# start-up, reading the session and the first frame.
 measure() {
-  local label=$1 library=$2 name=$3 count=$4 mark=$5 before born saved
-  local swaps=() saves=()
+  local label=$1 library=$2 name=$3 count=$4 mark=$5 before born saved copied
+  local swaps=() saves=() loads=()
   for _ in $(seq 10); do
     before=$($count)
     cp "$library" modules/new.so
@@ -47,10 +49,14 @@ measure() {
     until [ "$($count)" -gt "$before" ]; do sleep 0.01; done
     sleep 0.3  # the mark's last write comes with the count
     read -r born saved < <(stat -c '%.6W %.6Y' "sessions/$name.zok")
+    copied=$(stat -c '%.6Y' "modules/copies/$name.so")
     swaps+=("$(ms_between "$born" "$(stat -c '%.6Y' "$mark")")")
     saves+=("$(ms_between "$born" "$saved")")
+    loads+=("$(ms_between "$copied" "$(stat -c '%.6Y' "$mark")")")
   done
-  echo "$label: swap ms $(sorted "${swaps[@]}"); session save ms $(sorted "${saves[@]}")"
+  echo "$label: swap ms $(sorted "${swaps[@]}")"
+  echo "$label: session save ms $(sorted "${saves[@]}")"
+  echo "$label: load ms $(sorted "${loads[@]}")"
 }
 
 states() { grep -c '^state ' record.txt || true; }
