@@ -69,6 +69,11 @@ std::u16string HeaderChunkText() {
   FatalError(MI_ERROR_PROGRAMMER_NO_BAKA, {what});
 }
 
+// A container a picture decode works through cannot take a zok-file too.
+void RefuseIfPinned(const TContainer& container, const std::string& name) {
+  if (container.IsPinned()) RefuseContainerInUse(name);
+}
+
 bool IsContainerName(const std::string& name) {
   return !name.empty() && name[0] == '$';
 }
@@ -226,8 +231,10 @@ void TZokFile::BeginWrite(const std::string& name, char variant) {
 void TZokFile::OpenTargetForWriting(const std::string& name) {
   if (IsContainerName(name)) {
     TContainer& container = GetOrCreateContainer(name);
+    RefuseIfPinned(container, name);
     container.Clear();
     container_ = &container;
+    container.Pin();
     container.AppendCopy(header_.data(), kHeaderSize);
     return;
   }
@@ -362,6 +369,8 @@ void TZokFile::ReadHeader(const std::string& name) {
   if (IsContainerName(name)) {
     container_ = FindContainer(name);
     if (container_ == nullptr) FatalError(MI_CONTAINER_DOESNT_EXIST, {name});
+    RefuseIfPinned(*container_, name);
+    container_->Pin();
     container_->Rewind();
     int32_t size = 0;
     const void* first = container_->NextChunk(size);
@@ -385,8 +394,10 @@ void TZokFile::ReadHeader(const std::string& name) {
 // more than the digest itself.
 void TZokFile::CheckWholeDiskFile(const std::string& name) {
   TContainer& scratch = GetOrCreateContainer(kScratchContainer);
+  RefuseIfPinned(scratch, kScratchContainer);
   scratch.Clear();
   through_scratch_ = true;
+  scratch.Pin();
   TDigestingSource source(*in_, md5_);
   scratch.LoadFromStream(source, 0);
   if (scratch.Size() != in_->Size() - kHeaderSize) {
@@ -520,10 +531,15 @@ void TZokFile::Close() {
   digest_buffers_ = 0;
   out_.Abandon();
   in_.reset();
-  if (through_scratch_) GetOrCreateContainer(kScratchContainer).Clear();
+  if (through_scratch_) {
+    TContainer& scratch = GetOrCreateContainer(kScratchContainer);
+    scratch.Clear();
+    scratch.Unpin();
+  }
   through_scratch_ = false;
   scratch_next_ = nullptr;
   scratch_left_ = 0;
+  if (container_ != nullptr) container_->Unpin();
   container_ = nullptr;
   TContainer::FreeBlock(std::exchange(write_buffer_, nullptr));
   in_place_ = nullptr;

@@ -62,7 +62,7 @@ void HostStartDecodingPicture(const char* container_name, int32_t* width, int32_
   const std::string name = TextFromCString(container_name);
   std::string codec_class = "TImageCodec";
   try {
-    TContainer* container = FindContainer(name);
+    TContainer* container = FindUnpinnedContainer(name);
     if (container == nullptr) FatalError(MI_CONTAINER_DOESNT_EXIST, {name});
     const std::string extension = UpperExtension(container->FileName());
     std::unique_ptr<TImageCodec> codec = CodecForExtension(extension);
@@ -129,4 +129,8 @@ void HostEncodePicture(const char* file_name, const void* buffer, int32_t width,
 
 bool PictureDecodePending() {
   return Decoding().codec != nullptr;
+}
+
+void AbandonDecodeOf(const TContainer& container) {
+  if (Decoding().container == &container) ForgetDecode();
 }

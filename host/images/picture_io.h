@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+class TContainer;
+
 // Reports the picture's size and pixel layout; a decode left unfinished is
 // dropped. A container that cannot be decoded is freed and unregistered.
 void HostStartDecodingPicture(const char* container_name, int32_t* width, int32_t* height,
@@ -15,6 +17,10 @@ void HostFinishDecodingPicture(void* buffer);
 // file is replaced whole or not at all.
 void HostEncodePicture(const char* file_name, const void* buffer, int32_t width, int32_t height,
                        int32_t mode);
+
+// Drops a decode left unfinished in container, before the container's
+// chunks are freed or replaced.
+void AbandonDecodeOf(const TContainer& container);
 
 // For tests: whether a decode is between its start and its finish.
 bool PictureDecodePending();

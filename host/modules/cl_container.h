@@ -70,6 +70,12 @@ class TContainer : public TObject {
   // for limit <= 0). Stops where the source runs short of its size.
   void LoadFromStream(TByteSource& source, int32_t limit);
 
+  // Pinned while a zok-file or a picture decode works through the chunks:
+  // the host functions that would free, replace or merge them refuse to.
+  void Pin() { ++pins_; }
+  void Unpin() { --pins_; }
+  bool IsPinned() const { return pins_ > 0; }
+
   // The file the container was last loaded from.
   const std::string& FileName() const { return file_name_; }
   void SetFileName(std::string name) { file_name_ = std::move(name); }
@@ -77,6 +83,8 @@ class TContainer : public TObject {
  private:
   // Throws std::length_error unless n more bytes fit.
   void CheckRoomFor(int64_t n) const;
+
+  int32_t pins_ = 0;
 
   struct TChunk {
     void* block;

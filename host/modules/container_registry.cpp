@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "host/messages/log.h"
 #include "shared/text_codes.h"
 
 namespace {
@@ -41,4 +42,16 @@ bool DeleteRegisteredContainer(std::string_view name) {
 
 int ContainerCount() {
   return static_cast<int>(Registry().size());
+}
+
+void RefuseContainerInUse(std::string_view name) {
+  FatalError(MI_ERROR_PROGRAMMER_NO_BAKA,
+             {"The container \"" + std::string(name) +
+              "\" is in use by an open zok-file or a picture being decoded."});
+}
+
+TContainer* FindUnpinnedContainer(std::string_view name) {
+  TContainer* container = FindContainer(name);
+  if (container != nullptr && container->IsPinned()) RefuseContainerInUse(name);
+  return container;
 }

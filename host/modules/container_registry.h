@@ -21,5 +21,11 @@ TContainer& RegisterContainer(std::string_view name, std::unique_ptr<TContainer>
 // Frees and unregisters the container; false when none has that name.
 bool DeleteRegisteredContainer(std::string_view name);
 
+// The fatal error for a caller that would free, replace or merge the
+// chunks of a pinned container.
+[[noreturn]] void RefuseContainerInUse(std::string_view name);
+// FindContainer, refusing a pinned container.
+TContainer* FindUnpinnedContainer(std::string_view name);
+
 // How many containers are registered.
 int ContainerCount();

@@ -221,6 +221,37 @@ INSTANTIATE_TEST_SUITE_P(
                       "doesn't support image file format \"\"!"}),
     [](const testing::TestParamInfo<DecodeFailure>& info) { return std::string(info.param.name); });
 
+// Freeing or replacing the container of an unfinished decode drops the
+// decode: finishing it then is the error of a finish without a start.
+struct ContainerChange {
+  const char* label;
+  void (*change)();
+};
+
+class PictureContainerChange : public PictureIoTest,
+                               public testing::WithParamInterface<ContainerChange> {};
+
+TEST_P(PictureContainerChange, DropsAnUnfinishedDecode) {
+  dir_.Write("b.png", rgb_png_);
+  LoadAs("pic", "a.png", Encoded(Pattern(7, 7, 4), 7, 7, Im_RGBA));
+  int32_t width = 0, height = 0, mode = 0;
+  HostStartDecodingPicture("pic", &width, &height, &mode);
+  GetParam().change();
+  EXPECT_FALSE(PictureDecodePending());
+  std::vector<uint8_t> buffer(7 * 7 * 4);
+  EXPECT_THROW(HostFinishDecodingPicture(buffer.data()), EDying);
+  EXPECT_NE(Errors().find("without StartDecodingPicture"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Picture, PictureContainerChange,
+    testing::Values(ContainerChange{"delete", [] { HostDeleteContainer("pic"); }},
+                    ContainerChange{"create_again", [] { HostCreateContainer("pic", 8); }},
+                    ContainerChange{"load", [] { HostLoadContainer("pic", "b.png", nullptr); }}),
+    [](const testing::TestParamInfo<ContainerChange>& info) {
+      return std::string(info.param.label);
+    });
+
 TEST_F(PictureIoTest, DecodingAContainerThatDoesNotExistIsFatal) {
   int32_t width = 0;
   EXPECT_THROW(HostStartDecodingPicture("nowhere", &width, &width, &width), EDying);

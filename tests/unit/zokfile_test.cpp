@@ -21,6 +21,7 @@
 #include "host/messages/log.h"
 #include "host/messages/message_container.h"
 #include "host/modules/cl_container.h"
+#include "host/modules/container_functions.h"
 #include "host/modules/container_registry.h"
 #include "host/platform/replacing_file.h"
 #include "shared/text_codes.h"
@@ -583,6 +584,65 @@ TEST_F(ZokFileTest, OpeningAnotherFileDropsAnUnfinishedOne) {
     EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"keep.zok"});
   }
 }
+
+// --- The container of an open zok-file -----------------------------------
+
+// Host functions that would free, replace or merge the chunks an open
+// zok-file works through; each is refused and the file goes on.
+struct ContainerChange {
+  const char* label;
+  void (*call)();
+};
+
+const ContainerChange kContainerChanges[] = {
+    {"delete", [] { HostDeleteContainer("$z"); }},
+    {"create_again", [] { HostCreateContainer("$z", 8); }},
+    {"whole_data", [] { HostContainerData("$z"); }},
+    {"load", [] { HostLoadContainer("$z", "other.bin", nullptr); }},
+    {"save", [] { HostSaveContainer("$z", "copy.bin"); }},
+};
+
+class ZokFileContainerInUse : public ZokFileTest,
+                              public testing::WithParamInterface<ContainerChange> {
+ protected:
+  static void Append(const std::string& bytes) {
+    int32_t capacity = 0;
+    std::memcpy(ZokFileWriteBuffer(capacity), bytes.data(), bytes.size());
+    ZokFileWrite(static_cast<int32_t>(bytes.size()));
+  }
+  static constexpr const char* kRefused =
+      "The container \"$z\" is in use by an open zok-file or a picture being decoded.";
+};
+
+TEST_P(ZokFileContainerInUse, WhileWrittenIsRefused) {
+  dir_.Write("other.bin", "xyz");
+  ZokFileBeginWrite("$z", 's');
+  Append("game");
+  EXPECT_NE(FailureOf(GetParam().call).find(kRefused), std::string::npos) << Errors();
+  Append("over");
+  ZokFileEnd(false, "");
+  EXPECT_EQ(ReadZok("$z").Data(), "gameover");
+}
+
+TEST_P(ZokFileContainerInUse, WhileReadIsRefused) {
+  dir_.Write("other.bin", "xyz");
+  WriteZok("$z", 's', "abcdefgh", {4, 4});
+  ZokFileBeginRead("$z");
+  int32_t size = 0;
+  const uint8_t* first = ZokFileRead(size);
+  ASSERT_EQ(std::string(reinterpret_cast<const char*>(first), static_cast<size_t>(size)), "abcd");
+  EXPECT_NE(FailureOf(GetParam().call).find(kRefused), std::string::npos) << Errors();
+  const uint8_t* second = ZokFileRead(size);
+  ASSERT_EQ(std::string(reinterpret_cast<const char*>(second), static_cast<size_t>(size)), "efgh");
+  ZokFileEnd(false, "");
+  // Closed, the container is free again.
+  GetParam().call();
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, ZokFileContainerInUse, testing::ValuesIn(kContainerChanges),
+                         [](const testing::TestParamInfo<ContainerChange>& info) {
+                           return std::string(info.param.label);
+                         });
 
 // --- Interrupted writes ---------------------------------------------------
 
