@@ -96,6 +96,10 @@ struct TFrameCase {
   int32_t quality;
 };
 
+void PrintTo(const TFrameCase& frame_case, std::ostream* out) {
+  *out << frame_case.name;
+}
+
 const TFrameCase kFrameCases[] = {
     {"tessel01_light_1", 1.0f, 3},
     {"tessel01_default", 0.5f, 3},

@@ -228,6 +228,10 @@ struct ContainerChange {
   void (*change)();
 };
 
+void PrintTo(const ContainerChange& change, std::ostream* out) {
+  *out << change.label;
+}
+
 class PictureContainerChange : public PictureIoTest,
                                public testing::WithParamInterface<ContainerChange> {};
 

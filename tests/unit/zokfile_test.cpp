@@ -594,6 +594,10 @@ struct ContainerChange {
   void (*call)();
 };
 
+void PrintTo(const ContainerChange& change, std::ostream* out) {
+  *out << change.label;
+}
+
 const ContainerChange kContainerChanges[] = {
     {"delete", [] { HostDeleteContainer("$z"); }},
     {"create_again", [] { HostCreateContainer("$z", 8); }},
