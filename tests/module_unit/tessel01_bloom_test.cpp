@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "module/sample/tessel01_texts.h"
 
@@ -53,7 +55,14 @@ TEST_P(BloomPlanTest, FollowsLightAndQuality) {
   EXPECT_NEAR(plan.base_offset, expected.base_offset, 1e-5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lights, BloomPlanTest, testing::ValuesIn(kPlanCases));
+INSTANTIATE_TEST_SUITE_P(Lights, BloomPlanTest, testing::ValuesIn(kPlanCases),
+                         [](const testing::TestParamInfo<TPlanCase>& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
 
 TEST(BloomLightTest, IsClampedToItsRangeAndNeverNaN) {
   EXPECT_FLOAT_EQ(ClampLight(0.19f), kLowestLight);
