@@ -4,19 +4,15 @@
 // software renderer and a fixed number of rasteriser threads.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
-#include <png.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
-#include "host/config/config_manager.h"
 #include "host/core/globals.h"
 #include "host/display/gl_host.h"
-#include "host/images/cl_libpng.h"
 #include "host/modules/host_functions.h"
 #include "module/gl/gl_binding.h"
 #include "module/gl/gl_functions.h"
@@ -24,6 +20,7 @@
 #include "module/sample/_tessel01_scene.h"
 #include "module/sample/tessel01_bloom.h"
 #include "module/sample/tessel01_post_process.h"
+#include "support/host_picture_decoder.h"
 
 namespace {
 
@@ -37,11 +34,7 @@ class TSceneRig {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "zok_scene_bench";
     std::filesystem::create_directories(dir);
     Host().working_directory = dir.string() + "/";
-    const std::string ini = (dir / "zokhost.ini").string();
-    std::ofstream(ini) << "[main]\nLibPng_linux_VersionString=" PNG_LIBPNG_VER_STRING "\n";
-    config_ = std::make_unique<TConfigManager>(ini);
-    g_config = config_.get();
-    libpng_ = std::make_unique<TLibPngLoader>();
+    decoder_ = std::make_unique<THostPictureDecoder>(Host().working_directory);
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) Fail("SDL_Init");
     LoadGLLibrary("libGL.so.1");
@@ -57,9 +50,7 @@ class TSceneRig {
     std::array<uint32_t, 3> names{};
     gl::GenTextures(3, names.data());
     textures_ = TPostTextures{names[0], names[1], names[2]};
-    AllocatePostTexture(textures_.full, kFullTextureSize, GL_RGB);
-    AllocatePostTexture(textures_.half, kFullTextureSize / 2, GL_RGB);
-    AllocatePostTexture(textures_.glow, kFullTextureSize / 4, GL_LUMINANCE);
+    AllocatePostTextures(textures_, kFullTextureSize);
   }
 
   // One frame as the sample draws it, shown and finished.
@@ -79,8 +70,7 @@ class TSceneRig {
     std::exit(1);
   }
 
-  std::unique_ptr<TConfigManager> config_;
-  std::unique_ptr<TLibPngLoader> libpng_;
+  std::unique_ptr<THostPictureDecoder> decoder_;
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
   std::unique_ptr<TTessel01Scene> scene_;

@@ -50,6 +50,12 @@ void AllocatePostTexture(uint32_t name, int32_t size, int32_t internal_format) {
                  nullptr);
 }
 
+void AllocatePostTextures(const TPostTextures& textures, int32_t full_size) {
+  AllocatePostTexture(textures.half, full_size / 2, GL_RGB);
+  AllocatePostTexture(textures.full, full_size, GL_RGB);
+  AllocatePostTexture(textures.glow, full_size / 4, GL_LUMINANCE);
+}
+
 int32_t AllocatedTextureSize(uint32_t name) {
   GLint width = 0;
   gl::BindTexture(GL_TEXTURE_2D, name);

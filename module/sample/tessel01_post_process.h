@@ -18,6 +18,9 @@ struct TPostTextures {
 
 // Gives name empty storage of size x size texels, linear filters, clamped.
 void AllocatePostTexture(uint32_t name, int32_t size, int32_t internal_format);
+// Storage for a frame copy of full_size texels: the half-size and glow
+// textures get a half and a quarter of it, the glow in luminance only.
+void AllocatePostTextures(const TPostTextures& textures, int32_t full_size);
 // The width of level 0 of name; 0 when it has no storage.
 int32_t AllocatedTextureSize(uint32_t name);
 

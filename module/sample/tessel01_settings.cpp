@@ -1,7 +1,5 @@
 #include "module/sample/tessel01_settings.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <string>
 
@@ -66,13 +64,11 @@ void TTessel01::CreateTextures() {
   tex_halv = names[1];
   tex_dark = names[2];
   tex_bloom = names[3];
-  SizeTextures(kFullTextureSize);
+  AllocatePostTextures(PostTextures(), kFullTextureSize);
 }
 
-void TTessel01::SizeTextures(int32_t full_size) {
-  AllocatePostTexture(tex_halv, full_size / 2, GL_RGB);
-  AllocatePostTexture(tex_full, full_size, GL_RGB);
-  AllocatePostTexture(tex_dark, full_size / 4, GL_LUMINANCE);
+TPostTextures TTessel01::PostTextures() const {
+  return TPostTextures{tex_full, tex_halv, tex_dark};
 }
 
 void TTessel01::DeleteTextures() {
@@ -105,6 +101,6 @@ void TTessel01::Render() {
   // A save without an unload (or a lost context) leaves no textures.
   if (tex_full == 0) CreateTextures();
   const int32_t full_size = FullTextureSizeFor(width, height);
-  if (AllocatedTextureSize(tex_full) != full_size) SizeTextures(full_size);
-  PostProcessFrame(TPostTextures{tex_full, tex_halv, tex_dark}, full_size, width, height, plan);
+  if (AllocatedTextureSize(tex_full) != full_size) AllocatePostTextures(PostTextures(), full_size);
+  PostProcessFrame(PostTextures(), full_size, width, height, plan);
 }

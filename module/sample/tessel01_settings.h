@@ -8,6 +8,7 @@
 
 #include "module/persistence/truly_persistent.h"
 #include "module/sample/_tessel01_scene.h"
+#include "module/sample/tessel01_post_process.h"
 
 class TTessel01 : public TTrulyPersistent {
   ZOK_PERSISTENT_CLASS(TTessel01, TTrulyPersistent)
@@ -39,8 +40,8 @@ class TTessel01 : public TTrulyPersistent {
 
  private:
   void CreateTextures();
-  // Storage of the three used textures for a full copy of full_size texels.
-  void SizeTextures(int32_t full_size);
+  // The three textures the post-process uses.
+  TPostTextures PostTextures() const;
   void DeleteTextures();
   void FreeScene();
 };

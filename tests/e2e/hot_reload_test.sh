@@ -43,11 +43,6 @@ expect_state() {
   done
   fail "state: \"$(last_state)\", expected \"$1\""
 }
-count_log() {
-  local text
-  text=$(log_text LOG)
-  grep -cF -- "$1" <<<"$text" || true
-}
 # The reader's report of a load that needed conversions.
 conversion_report() { log_text LOG | sed -n '/does not quite match the module/,/^$/p'; }
 expect_reported() {
@@ -117,11 +112,7 @@ wait_for_log LOG "Attempt failed."
 sleep 1
 [ "$(count_log "Attempt failed.")" = 1 ] || fail "the same broken file was tried again"
 xdotool key space
-for _ in $(seq 50); do
-  [ "$(count_log "Attempt failed.")" = 2 ] && break
-  sleep 0.1
-done
-[ "$(count_log "Attempt failed.")" = 2 ] || fail "Space did not retry"
+wait_for_count "Attempt failed." 2 5
 from=$(lines)
 rebuild_with "$live"
 expect_state_after "$from" "state counter=4 items=2:item1,item2 colour=Navy bonus=0"

@@ -46,6 +46,31 @@ log_has() {
   grep -qF -- "$2" <<<"$text"
 }
 
+# count_log TEXT: how many entries of LOG hold TEXT; count_log_entries
+# TEXT: how many are TEXT. (The end of a session load appends its "OK" to
+# whatever entry came last, so whole entries are for lines logged apart.)
+count_log() {
+  local text
+  text=$(log_text LOG)
+  grep -cF -- "$1" <<<"$text" || true
+}
+count_log_entries() {
+  local text
+  text=$(log_text LOG)
+  grep -cxF -- "$1" <<<"$text" || true
+}
+
+# wait_for_count TEXT N [SECONDS]: waits until N entries of LOG hold TEXT,
+# and fails if more do.
+wait_for_count() {
+  local limit=${3:-10} i
+  for ((i = 0; i < limit * 10; i++)); do
+    [ "$(count_log "$1")" -ge "$2" ] && break
+    sleep 0.1
+  done
+  [ "$(count_log "$1")" = "$2" ] || fail "the log holds \"$1\" $(count_log "$1") times, not $2"
+}
+
 # wait_for_log FILE TEXT [SECONDS]: waits until the log holds TEXT.
 wait_for_log() {
   local file=$1 text=$2 limit=${3:-20} i

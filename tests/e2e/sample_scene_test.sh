@@ -15,19 +15,6 @@ sed -i -e 's/^MessageDisplayTime=.*/MessageDisplayTime=1/' \
   -e 's/^MessageFadeOutTime=.*/MessageFadeOutTime=1/' \
   -e 's/^CheckIfModulesAreRecompiledPeriod=.*/CheckIfModulesAreRecompiledPeriod=200/' zokhost.ini
 
-# count_log TEXT: the log entries that are TEXT; count_log_containing:
-# those that hold it (the end of a session load appends its "OK" to
-# whatever entry came last).
-count_log() {
-  local text
-  text=$(log_text LOG)
-  grep -cxF -- "$1" <<<"$text" || true
-}
-count_log_containing() {
-  local text
-  text=$(log_text LOG)
-  grep -cF -- "$1" <<<"$text" || true
-}
 # expect_between FILE LOW HIGH: the picture's brightness lies in LOW...HIGH.
 expect_between() {
   local value
@@ -71,7 +58,7 @@ TEXT
 start_host
 log=$(log_text LOG)
 [[ "$log" == *"$help_text"* ]] || fail "the help text is not in the log as written"
-[ "$(count_log "  Колесо мыши - меняет яркость")" = 1 ] || fail "help text not written once"
+[ "$(count_log_entries "  Колесо мыши - меняет яркость")" = 1 ] || fail "help text not written once"
 shot_window "$window" default.png
 [ "$(identify -format %wx%h default.png)" = 800x600 ] || fail "window is $(identify -format %wx%h default.png)"
 expect_between default.png 15 75
@@ -128,7 +115,7 @@ mv LOG first.LOG
 # 6. A restart restores light 1 and quality 1: no first run makes new settings.
 start_host
 wait_for_log LOG "Tessel01 settings restored: light 1.00, quality 1"
-[ "$(count_log "  Колесо мыши - меняет яркость")" = 1 ] || fail "help text not written once after the restore"
+[ "$(count_log_entries "  Колесо мыши - меняет яркость")" = 1 ] || fail "help text not written once after the restore"
 shot_window "$window" restored.png
 expect_between restored.png 80 170
 
@@ -138,18 +125,9 @@ cp modules/_TESSEL01.so modules/_TESSEL01.so.new
 touch modules/_TESSEL01.so.new
 mv -f modules/_TESSEL01.so.new modules/_TESSEL01.so
 wait_for_log LOG "Trying to replace the module _TESSEL01.so with the new, recompiled version..."
-for _ in $(seq 100); do
-  [ "$(count_log_containing 'Tessel01 settings restored: light 1.00, quality 1')" = 2 ] && break
-  sleep 0.1
-done
-[ "$(count_log_containing 'Tessel01 settings restored: light 1.00, quality 1')" = 2 ] ||
-  fail "the reload did not restore light and quality"
-[ "$(count_log "  Колесо мыши - меняет яркость")" = 2 ] || fail "help text not written after the reload"
-for _ in $(seq 100); do
-  [ "$(count_log 'Loading "modules/content/box.MD2" ... OK')" = 2 ] && break
-  sleep 0.1
-done
-[ "$(count_log 'Loading "modules/content/box.MD2" ... OK')" = 2 ] || fail "the scene was not loaded again"
+wait_for_count 'Tessel01 settings restored: light 1.00, quality 1' 2
+[ "$(count_log_entries "  Колесо мыши - меняет яркость")" = 2 ] || fail "help text not written after the reload"
+wait_for_count 'Loading "modules/content/box.MD2" ... OK' 2
 settle
 shot_window "$window" reloaded.png
 expect_between reloaded.png 80 170

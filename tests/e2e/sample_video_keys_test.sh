@@ -11,22 +11,14 @@ copy_sample "$build"
 desktop=$(screen_size)
 [ "$desktop" = 1024x768 ] || fail "unexpected desktop mode $desktop"
 
-count_log() {
-  local text
-  text=$(log_text LOG)
-  grep -cF -- "$1" <<<"$text" || true
-}
 # press KEY MODE SCREEN: the key switches to MODE, and the screen follows.
 press() {
   local before
-  before=$(count_log "Switching to video mode $2")
+  local asked
+  asked=$(($(count_log "Switching to video mode $2") + 1))
   xdotool windowfocus --sync "$window"
   xdotool key "$1"
-  for _ in $(seq 100); do
-    [ "$(count_log "Switching to video mode $2")" -gt "$before" ] && break
-    sleep 0.1
-  done
-  [ "$(count_log "Switching to video mode $2")" -gt "$before" ] || fail "key $1 did not ask for $2"
+  wait_for_count "Switching to video mode $2" "$asked"
   sleep 1
   [ "$(screen_size)" = "$3" ] || fail "after key $1 the screen is $(screen_size), not $3"
 }
@@ -39,14 +31,10 @@ wait_for_log LOG 'Loading "modules/content/box.MD2" ... OK'
 press 1 640x480 640x480
 press 2 800x600 800x600
 press 3 1024x768 1024x768
-before=$(count_log "Switched to default video mode.")
+back=$(($(count_log "Switched to default video mode.") + 1))
 press 1 640x480 640x480
 xdotool key Return
-for _ in $(seq 100); do
-  [ "$(count_log "Switched to default video mode.")" -gt "$before" ] && break
-  sleep 0.1
-done
-[ "$(count_log "Switched to default video mode.")" -gt "$before" ] || fail "Enter did not go back"
+wait_for_count "Switched to default video mode." "$back"
 sleep 1
 [ "$(screen_size)" = "$desktop" ] || fail "after Enter the screen is $(screen_size)"
 kill -0 $host || fail "the host died switching modes"

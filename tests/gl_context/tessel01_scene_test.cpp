@@ -2,19 +2,16 @@
 // every run draws the same frame: each light and quality setting matches a
 // reference picture, and the bloom does what it is for.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <array>
-#include <fstream>
 #include <memory>
 
 #include "gl_context/gl_context_fixture.h"
 #include "gl_context/reference_picture.h"
-#include "host/config/config_manager.h"
-#include "host/images/cl_libpng.h"
 #include "module/sample/_tessel01_scene.h"
 #include "module/sample/tessel01_bloom.h"
 #include "module/sample/tessel01_post_process.h"
+#include "support/host_picture_decoder.h"
 
 namespace {
 
@@ -40,17 +37,13 @@ class Tessel01SceneTest : public gl_context_testing::GlContextFixture<kWindow> {
     GlContextFixture::SetUpTestSuite();
     if (context_ == nullptr) return;
     // The scene loads its skins through the host's picture decoder.
-    const std::string ini = log_dir_.Path() + "zokhost.ini";
-    std::ofstream(ini) << "[main]\nLibPng_linux_VersionString=" PNG_LIBPNG_VER_STRING "\n";
-    config_ = std::make_unique<TConfigManager>(ini);
-    g_config = config_.get();
-    libpng_ = std::make_unique<TLibPngLoader>();
+    decoder_ = std::make_unique<THostPictureDecoder>(log_dir_.Path());
     gl::BindGL();
     scene_ = std::make_unique<TTessel01Scene>(ZOK_MODULE_BASE_PATH);
     std::array<uint32_t, 3> names{};
     gl::GenTextures(3, names.data());
     textures_ = TPostTextures{names[0], names[1], names[2]};
-    SizeTextures(kFullTextureSize);
+    AllocatePostTextures(textures_, kFullTextureSize);
   }
 
   static void TearDownTestSuite() {
@@ -59,16 +52,8 @@ class Tessel01SceneTest : public gl_context_testing::GlContextFixture<kWindow> {
       const uint32_t names[3] = {textures_.full, textures_.half, textures_.glow};
       gl::DeleteTextures(3, names);
     }
-    libpng_.reset();
-    g_config = nullptr;
-    config_.reset();
+    decoder_.reset();
     GlContextFixture::TearDownTestSuite();
-  }
-
-  static void SizeTextures(int32_t full_size) {
-    AllocatePostTexture(textures_.full, full_size, GL_RGB);
-    AllocatePostTexture(textures_.half, full_size / 2, GL_RGB);
-    AllocatePostTexture(textures_.glow, full_size / 4, GL_LUMINANCE);
   }
 
   // One frame as the settings object draws it, read back.
@@ -84,8 +69,7 @@ class Tessel01SceneTest : public gl_context_testing::GlContextFixture<kWindow> {
     return ReadFrameBuffer(kWidth, kHeight);
   }
 
-  static inline std::unique_ptr<TConfigManager> config_;
-  static inline std::unique_ptr<TLibPngLoader> libpng_;
+  static inline std::unique_ptr<THostPictureDecoder> decoder_;
   static inline std::unique_ptr<TTessel01Scene> scene_;
   static inline TPostTextures textures_{};
 };
@@ -156,12 +140,12 @@ TEST_F(Tessel01SceneTest, CopiesStayInsideTheTexturesForLargeWindows) {
                      {1100, 1100, kFullTextureSize},
                      {2049, 600, FullTextureSizeFor(2049, 600)}};
   for (const auto& c : cases) {
-    SizeTextures(c.texture_size);
+    AllocatePostTextures(textures_, c.texture_size);
     PostProcessFrame(textures_, c.texture_size, c.width, c.height, plan);
     EXPECT_EQ(gl::GetError(), static_cast<GLenum>(GL_NO_ERROR))
         << c.width << " x " << c.height << " with " << c.texture_size;
   }
-  SizeTextures(kFullTextureSize);
+  AllocatePostTextures(textures_, kFullTextureSize);
 }
 
 }  // namespace
