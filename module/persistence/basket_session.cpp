@@ -8,16 +8,6 @@
 #include "shared/dyna/dyna_basket.h"
 #include "shared/dyna/dyna_types.h"
 
-TBasketSession& BasketSession() {
-  static TBasketSession session;
-  return session;
-}
-
-TWordStream& DynaBasket() {
-  TBasketSession& session = BasketSession();
-  return session.Stream != nullptr ? *session.Stream : ModuleBasket();
-}
-
 void DataCorrupt(const std::string& reason) {
   ModuleFatalError(MI_BASKET_FAIL_LOAD,
                    {u"\n\r" + ModuleLiteral(u"Файл запорот: ", u"Data corrupt: ") +

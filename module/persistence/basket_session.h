@@ -19,7 +19,20 @@ struct TBasketSession {
   int32_t Depth = 0;
 };
 
-TBasketSession& BasketSession();
+// Inline, as are the two below: handlers reach them once per field.
+inline TBasketSession& BasketSession() {
+  static TBasketSession session;
+  return session;
+}
+
+// The basket the host's zok-file functions serve (host_basket_io.cpp).
+TWordStream& ModuleBasket();
+
+// The basket being written or read.
+inline TWordStream& DynaBasket() {
+  TBasketSession& session = BasketSession();
+  return session.Stream != nullptr ? *session.Stream : ModuleBasket();
+}
 
 // Object graphs nest no deeper than this, so that a long chain or damaged
 // data cannot exhaust the stack.

@@ -62,7 +62,16 @@ TTrulyPersistent* CreateBlankObject(const TPersistentClass& persistent_class) {
     ::operator delete(memory);
     throw;
   }
-  if (persistent_class.FieldsList != nullptr) ResetFields(*object, *persistent_class.FieldsList);
+  if (persistent_class.FieldsList == nullptr) return object;
+  // Fields of class type (strings, vectors) were just constructed empty.
+  auto* base = reinterpret_cast<uint8_t*>(object);
+  const TFieldsList& fields = *persistent_class.FieldsList;
+  for (int32_t i = 0; i < fields.Length; ++i) {
+    const TTypeDescription& type = *TypeRecord(fields[i].TypeIndex).TypeInfo;
+    if (type.Reset == nullptr) {
+      std::memset(base + fields[i].Offset, 0, static_cast<size_t>(type.MemSize));
+    }
+  }
   return object;
 }
 

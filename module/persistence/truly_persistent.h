@@ -29,7 +29,7 @@
 
 // Selects the blank constructor: it sets up the object's class (the
 // vtable) and constructs string members empty, and nothing else. The reader
-// then zeroes every registered field (CreateBlankObject), so an object read
+// then zeroes every registered plain field (CreateBlankObject), so an object read
 // from a basket holds zero wherever the basket has no value.
 struct TBlank {};
 

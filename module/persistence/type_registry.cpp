@@ -9,11 +9,6 @@
 
 namespace {
 
-std::unique_ptr<TPersistenceRegistry>& RegistryHolder() {
-  static std::unique_ptr<TPersistenceRegistry> holder = std::make_unique<TPersistenceRegistry>();
-  return holder;
-}
-
 constexpr char16_t kWrongForm[] = u"Wrong version of RegType() was called for this type.";
 
 [[noreturn]] void TypeFailure(const std::string& name, TTypeKind kind,
@@ -108,16 +103,12 @@ void RegisterBuiltInTypes() {
 
 }  // namespace
 
-TPersistenceRegistry& Persistence() {
-  return *RegistryHolder();
-}
-
 void ResetTypeRegistry() {
   TPersistenceRegistry& p = Persistence();
   for (int32_t i = 0; i < p.Registry.Length; ++i) {
     if (p.Registry[i].ClassRef != nullptr) p.Registry[i].ClassRef->ResetCells();
   }
-  RegistryHolder() = std::make_unique<TPersistenceRegistry>();
+  PersistenceHolder() = std::make_unique<TPersistenceRegistry>();
 }
 
 void InitTypeRegistry() {
@@ -230,10 +221,6 @@ void RegType(const std::string& name, const TTypeDescription& element, int32_t s
   p.MadeDescriptions.push_back(std::move(description));
   AddRecord(record, name);
   ModuleVerboseLog(u"  New type: %0 (%1 / %2)", {WideText(name), size, FieldKindName(fk_binary)});
-}
-
-const TTypeRecord& TypeRecord(int32_t type_index) {
-  return Persistence().Registry[type_index];
 }
 
 int32_t TypeCount() {

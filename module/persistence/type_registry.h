@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "module/persistence/persistence_types.h"
+// Complete, so that the inline accessors can create the registry.
+#include "module/persistence/truly_persistent.h"
 
 struct TPersistenceRegistry {
   // Every name: types, enumeration values, classes, fields.
@@ -33,7 +35,14 @@ struct TPersistenceRegistry {
   std::vector<std::unique_ptr<TTypeDescription>> MadeDescriptions;
 };
 
-TPersistenceRegistry& Persistence();
+// Inline: the reader looks types up once per field it loads.
+inline std::unique_ptr<TPersistenceRegistry>& PersistenceHolder() {
+  static std::unique_ptr<TPersistenceRegistry> holder = std::make_unique<TPersistenceRegistry>();
+  return holder;
+}
+inline TPersistenceRegistry& Persistence() {
+  return *PersistenceHolder();
+}
 
 // Builds the tables and registers the built-in types and the test class.
 // Called again, it starts over: tests use that to stand for another build.
@@ -50,7 +59,9 @@ void RegType(const TTypeDescription& type, TFieldHandler handler);
 // A fixed-size array of a registered element type, saved as raw words.
 void RegType(const std::string& name, const TTypeDescription& element, int32_t size);
 
-const TTypeRecord& TypeRecord(int32_t type_index);
+inline const TTypeRecord& TypeRecord(int32_t type_index) {
+  return Persistence().Registry[type_index];
+}
 int32_t TypeCount();
 // The first type registered under name or under the name it is an alias
 // of; -1 when there is none.

@@ -173,19 +173,22 @@ int64_t TWordStream::StoredByteCount(int64_t unit) {
 
 std::string TWordStream::ReadPadded(int64_t bytes) {
   std::string data;
-  // Where the data left is unknown the string grows only with words that
-  // really arrive, so a damaged length fails at the end of the data instead
-  // of asking for a huge block first.
-  if (io_.BytesAfterChunk() >= 0) data.reserve(static_cast<size_t>(WordCount(bytes) * kWordBytes));
-  for (int64_t words = WordCount(bytes); words > 0;) {
+  // Where the data left is known (and the length was checked against it)
+  // the string takes its size at once; elsewhere it grows only with words
+  // that really arrive, so a damaged length fails at the end of the data
+  // instead of asking for a huge block first.
+  const bool known = io_.BytesAfterChunk() >= 0;
+  if (known) data.reserve(static_cast<size_t>(bytes));
+  for (int64_t left = bytes; left > 0;) {
     FetchIfChunkDone();
-    const int32_t take = static_cast<int32_t>(std::min<int64_t>(words, capacity_ - position_));
+    const int64_t available = int64_t{capacity_ - position_} * kWordBytes;
+    const int64_t take = std::min(left, available);
     data.append(reinterpret_cast<const char*>(chunk_ + position_ * kWordBytes),
-                static_cast<size_t>(take * kWordBytes));
-    position_ += take;
-    words -= take;
+                static_cast<size_t>(take));
+    // The padding of the last word is skipped with it.
+    position_ += static_cast<int32_t>(WordCount(take));
+    left -= take;
   }
-  data.resize(static_cast<size_t>(bytes));
   return data;
 }
 

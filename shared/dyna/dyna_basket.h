@@ -7,14 +7,14 @@
 
 #include <cstdint>
 
+#include "module/persistence/basket_session.h"
 #include "module/persistence/word_stream.h"
 
 class TObject;
 class TDyna;
 class TTrulyPersistent;
 
-// The basket being written or read.
-TWordStream& DynaBasket();
+// DynaBasket(), the basket being written or read, is in basket_session.h.
 // A stored element count; a negative one, or one that cannot fit in the
 // words left at min_words_each, is corrupt data.
 int32_t ReadStoredLength(int32_t min_words_each);

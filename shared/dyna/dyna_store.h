@@ -51,16 +51,22 @@ class TDynaStore : public TDyna, public Traits::Fields {
     for (int32_t i = 0; i < Length; ++i) Traits::Encode(data_[i]);
   }
   // Rows load as their own Load, so a two-dimensional member reads its row
-  // count and then each row. The storage grows with the elements that
-  // really arrive, so a damaged length fails at the end of the data
-  // before it can ask for a huge block.
+  // count and then each row. Where the basket cannot tell the data left,
+  // the storage grows with the elements that really arrive, so a damaged
+  // length fails at the end of the data before it can ask for a huge
+  // block; where it can, the length was checked against it already.
   void Load() override {
     const int32_t n = ReadStoredLength(Traits::kMinWords);
     constexpr int32_t kFirstStep = 4096;
-    Resize(std::min(n, kFirstStep));
-    for (int32_t i = 0; i < n; ++i) {
+    Resize(DynaBasket().WordsLeft() >= 0 ? n : std::min(n, kFirstStep));
+    for (int32_t i = 0; i < n;) {
       if (i == Length) Resize(static_cast<int32_t>(std::min<int64_t>(n, int64_t{Length} * 2)));
-      Traits::Decode(data_[i]);
+      if constexpr (requires { Traits::DecodeBlock(data_.get(), Length); }) {
+        Traits::DecodeBlock(data_.get() + i, Length - i);
+        i = Length;
+      } else {
+        Traits::Decode(data_[i++]);
+      }
     }
   }
 #endif

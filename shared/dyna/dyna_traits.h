@@ -87,6 +87,10 @@ struct TPlainTraits {
   static void Decode(Element& e) {
     DynaBasket().ReadWords(&e, kMinWords);
   }
+  // Consecutive elements are consecutive words, so a run loads as a block.
+  static void DecodeBlock(Element* first, int32_t count) {
+    DynaBasket().ReadWords(first, count * kMinWords);
+  }
 #endif
 };
 

@@ -103,4 +103,47 @@ TEST_F(DynaBasketTest, UnknownRemainderGrowsWithTheData) {
             std::string::npos);
 }
 
+// Plain arrays load in blocks and strings in one piece; both must cross
+// chunk boundaries and, where the rest is unknown, the steps of growth.
+struct BlockLoadCase {
+  const char* label;
+  bool size_known;
+  int32_t chunk_bytes;
+  int32_t length;
+};
+
+class DynaBlockLoad : public DynaBasketTest, public testing::WithParamInterface<BlockLoadCase> {};
+
+TEST_P(DynaBlockLoad, ValuesAndStringsSurviveEveryChunkingAndGrowth) {
+  const BlockLoadCase& c = GetParam();
+  TAOI numbers;
+  numbers.Resize(c.length);
+  for (int32_t i = 0; i < c.length; ++i) numbers[i] = i * 7 - 3;
+  const std::string text(static_cast<size_t>(c.length) * 3 + 1, 'z');
+  numbers.Save();
+  stream.WriteString(text);
+  stream.WriteWord(0xEEEEEEEE);
+  Written();
+  io.size_known = c.size_known;
+  io.read_chunk_bytes = c.chunk_bytes;
+  StartReading();
+  TAOI back;
+  back.Add(99);
+  back.Load();
+  ASSERT_EQ(back.Length, c.length);
+  for (int32_t i = 0; i < c.length; ++i) ASSERT_EQ(back[i], i * 7 - 3) << i;
+  EXPECT_EQ(stream.ReadString(), text);
+  EXPECT_EQ(stream.ReadWord(), 0xEEEEEEEEu);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chunks, DynaBlockLoad,
+    testing::Values(BlockLoadCase{"empty", true, 4096, 0},
+                    BlockLoadCase{"one_word_chunks", true, 4, 5},
+                    BlockLoadCase{"odd_chunks_known", true, 12, 4097},
+                    BlockLoadCase{"odd_chunks_unknown", false, 12, 4097},
+                    BlockLoadCase{"past_two_growth_steps_unknown", false, 4096, 10000},
+                    BlockLoadCase{"past_two_growth_steps_known", true, 4096, 10000}),
+    [](const testing::TestParamInfo<BlockLoadCase>& info) { return info.param.label; });
+
 }  // namespace
