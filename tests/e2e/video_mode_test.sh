@@ -13,6 +13,18 @@ record="$tree/record.txt"
 desktop=$(screen_size)
 [ "$desktop" = 1024x768 ] || fail "unexpected desktop mode $desktop"
 
+# A 640x480 window; cases 2 and 3 start from it.
+write_windowed_config() {
+  cat >config.ini <<'INI'
+[session]
+MostRecentUsedModule=1
+[video]
+width=640
+height=480
+fullscreen=0
+INI
+}
+
 # 1. Configured full screen with an override of the refresh rate.
 cat >config.ini <<'INI'
 [session]
@@ -58,14 +70,7 @@ wait_exit $host 20
 grep -qi '^fullscreen=1' config.ini || fail "the full-screen setting was not kept: $(cat config.ini)"
 
 # 2. Windowed start; the module asks for 800x600 with the system's rate.
-cat >config.ini <<'INI'
-[session]
-MostRecentUsedModule=1
-[video]
-width=640
-height=480
-fullscreen=0
-INI
+write_windowed_config
 mv LOG first.LOG
 ZOK_TEST_RECORD_FILE="$record" ZOK_TEST_SWITCH_MODE="800 600 0" ./zokhost modules/zok_test_module.so 2>host.err &
 host=$!
@@ -86,14 +91,7 @@ done
 # 3. The module's switch sends it Re_OnResize from inside its own frame; a
 # module that fails there is unwound to the outer call and unloaded there,
 # and the host goes on.
-cat >config.ini <<'INI'
-[session]
-MostRecentUsedModule=1
-[video]
-width=640
-height=480
-fullscreen=0
-INI
+write_windowed_config
 mv LOG second.LOG
 ZOK_TEST_RECORD_FILE="$record" ZOK_TEST_SWITCH_MODE="800 600 0" ZOK_TEST_CRASH_AT=Re_OnResize \
   ZOK_TEST_CRASH_KIND=exception ./zokhost modules/zok_test_module.so 2>host.err &
