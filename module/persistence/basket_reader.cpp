@@ -201,7 +201,8 @@ std::vector<TTrulyPersistent*> EndLoad() {
         ModuleLiteral(u"АХТУНГ! ПОТЕНЦИАЛЬНАЯ УТЕЧКА ПАМЯТИ! АЛГОРИТМ НЕ ДОДЕЛАН!",
                       u"DAI HEN! PROBABLE MEMORY LEAK DETECTED! BYPASS NOT IMPLEMENTED YET!"));
   }
-  std::vector<TTrulyPersistent*> loaded(state->Loaded.begin() + 1, state->Loaded.end());
+  std::vector<TTrulyPersistent*> loaded = std::move(state->Loaded);
+  loaded.erase(loaded.begin());  // the nil of reference 0
   state.reset();
   for (TTrulyPersistent* object : loaded) object->AfterLoading();
   return loaded;
