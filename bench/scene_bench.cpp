@@ -5,7 +5,6 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -47,10 +46,7 @@ class TSceneRig {
     gl::BindGL();
 
     scene_ = std::make_unique<TTessel01Scene>(ZOK_MODULE_BASE_PATH);
-    std::array<uint32_t, 3> names{};
-    gl::GenTextures(3, names.data());
-    textures_ = TPostTextures{names[0], names[1], names[2]};
-    AllocatePostTextures(textures_, kFullTextureSize);
+    textures_ = CreatePostTextures(kFullTextureSize);
   }
 
   // One frame as the sample draws it, shown and finished.

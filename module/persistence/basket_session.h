@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "module/persistence/host_basket_io.h"
 #include "module/persistence/word_stream.h"
 
 struct TBasketSession {
@@ -24,9 +25,6 @@ inline TBasketSession& BasketSession() {
   static TBasketSession session;
   return session;
 }
-
-// The basket the host's zok-file functions serve (host_basket_io.cpp).
-TWordStream& ModuleBasket();
 
 // The basket being written or read.
 inline TWordStream& DynaBasket() {

@@ -56,6 +56,19 @@ void AllocatePostTextures(const TPostTextures& textures, int32_t full_size) {
   AllocatePostTexture(textures.glow, full_size / 4, GL_LUMINANCE);
 }
 
+TPostTextures CreatePostTextures(int32_t full_size) {
+  uint32_t names[3] = {};
+  gl::GenTextures(3, names);
+  const TPostTextures textures{names[0], names[1], names[2]};
+  AllocatePostTextures(textures, full_size);
+  return textures;
+}
+
+void DeletePostTextures(const TPostTextures& textures) {
+  const uint32_t names[3] = {textures.full, textures.half, textures.glow};
+  gl::DeleteTextures(3, names);
+}
+
 int32_t AllocatedTextureSize(uint32_t name) {
   GLint width = 0;
   gl::BindTexture(GL_TEXTURE_2D, name);

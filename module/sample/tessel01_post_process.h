@@ -21,6 +21,10 @@ void AllocatePostTexture(uint32_t name, int32_t size, int32_t internal_format);
 // Storage for a frame copy of full_size texels: the half-size and glow
 // textures get a half and a quarter of it, the glow in luminance only.
 void AllocatePostTextures(const TPostTextures& textures, int32_t full_size);
+// Three new texture names with storage for a frame copy of full_size
+// texels, and their deletion, for code that keeps no fourth name.
+TPostTextures CreatePostTextures(int32_t full_size);
+void DeletePostTextures(const TPostTextures& textures);
 // The width of level 0 of name; 0 when it has no storage.
 int32_t AllocatedTextureSize(uint32_t name);
 

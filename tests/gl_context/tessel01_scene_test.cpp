@@ -3,7 +3,6 @@
 // reference picture, and the bloom does what it is for.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <memory>
 
 #include "gl_context/gl_context_fixture.h"
@@ -40,17 +39,13 @@ class Tessel01SceneTest : public gl_context_testing::GlContextFixture<kWindow> {
     decoder_ = std::make_unique<THostPictureDecoder>(log_dir_.Path());
     gl::BindGL();
     scene_ = std::make_unique<TTessel01Scene>(ZOK_MODULE_BASE_PATH);
-    std::array<uint32_t, 3> names{};
-    gl::GenTextures(3, names.data());
-    textures_ = TPostTextures{names[0], names[1], names[2]};
-    AllocatePostTextures(textures_, kFullTextureSize);
+    textures_ = CreatePostTextures(kFullTextureSize);
   }
 
   static void TearDownTestSuite() {
     if (scene_ != nullptr) {
       scene_.reset();
-      const uint32_t names[3] = {textures_.full, textures_.half, textures_.glow};
-      gl::DeleteTextures(3, names);
+      DeletePostTextures(textures_);
     }
     decoder_.reset();
     GlContextFixture::TearDownTestSuite();
